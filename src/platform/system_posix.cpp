@@ -1,0 +1,27 @@
+// Pause, clock and executable folder on Linux.
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "Platform.h"
+
+const char platform::kDirSeparator = '/';
+
+void platform::PauseBriefly() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+long long platform::MonotonicMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// /proc/self/exe names the executable itself even when it was started through a link, such as
+// the one an installation puts in bin/, so the clips beside the real file are found.
+std::string platform::ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return ".";
+  return exe.parent_path().string();
+}

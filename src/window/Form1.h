@@ -1,0 +1,59 @@
+// The program's one window, Form1, as far as it is the same on every toolkit: what its event
+// handlers do. A front end per toolkit creates the real controls, implements Form1Controls over
+// them and calls the handlers when their events arrive. No toolkit header belongs here.
+#pragma once
+
+#include <string>
+
+// The layout of Form1 in pixels at 96 dots per inch. Each front end places its controls by it.
+namespace Form1Layout {
+struct Rect {
+  int left, top, width, height;
+};
+inline constexpr const char* kCaption = "Syng en brumbesang!";  // UTF-8
+inline constexpr int kClientWidth = 257;
+inline constexpr int kClientHeight = 114;
+inline constexpr Rect kLabel1 = {16, 16, 105, 17};
+inline constexpr Rect kTxtVers0 = {16, 32, 105, 19};
+inline constexpr Rect kLabel2 = {16, 56, 105, 17};
+inline constexpr Rect kTxtVers1 = {16, 72, 105, 19};
+inline constexpr Rect kCmdPlay = {136, 32, 105, 25};
+inline constexpr Rect kSndStop = {136, 72, 105, 25};
+inline constexpr const char* kLabel1Caption = "Starte på vers nr.:";
+inline constexpr const char* kLabel2Caption = "Avslutte på vers nr.:";
+inline constexpr const char* kCmdPlayCaption = "Spill vers!";
+inline constexpr const char* kSndStopCaption = "Stop";
+inline constexpr const char* kTxtVersInitial = "1";
+inline constexpr int kTimer1IntervalMs = 100;
+}  // namespace Form1Layout
+
+// What Form1's handlers need of the real window: the texts of the two verse boxes (the control
+// array txtVers: 0 is the start box, 1 the end box) and the timer that drives a verse run.
+class Form1Controls {
+ public:
+  virtual ~Form1Controls() = default;
+  virtual std::string txtVersText(int index) = 0;
+  virtual void SetTxtVersText(int index, const std::string& text) = 0;
+  virtual bool Timer1Enabled() = 0;
+  virtual void SetTimer1Enabled(bool enabled) = 0;
+};
+
+class Form1 {
+ public:
+  explicit Form1(Form1Controls& controls) : controls_(controls) {}
+
+  // The window opens: the clips are looked for beside the executable.
+  void Form_Load();
+  // The window closes (it always does; Cancel is left alone): any sound is cut.
+  void Form_Unload(int& Cancel);
+  // Starts a verse run at the start box's verse. Text that is no verse number starts nothing.
+  void cmdPlay_Click();
+  // Cuts the sound and ends the run.
+  void sndStop_Click();
+  // One step of a verse run, every 100 ms while the timer is on: when the sound is free, sings
+  // the current verse and moves on, ending the run after the end box's verse.
+  void Timer1_Timer();
+
+ private:
+  Form1Controls& controls_;
+};
