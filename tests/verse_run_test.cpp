@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_controls.h"
 #include "fake_platform.h"
 #include "platform/Platform.h"
 #include "song/Module1.h"
@@ -14,18 +15,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// The window's controls, without a window.
-class FakeControls : public Form1Controls {
- public:
-  std::string text[2] = {"1", "1"};
-  bool timer = false;
-
-  std::string txtVersText(int index) override { return text[index]; }
-  void SetTxtVersText(int index, const std::string& value) override { text[index] = value; }
-  bool Timer1Enabled() override { return timer; }
-  void SetTimer1Enabled(bool enabled) override { timer = enabled; }
-};
 
 class VerseRun : public ::testing::Test {
  protected:

@@ -42,3 +42,14 @@ void Form1::Timer1_Timer() {
   ++Module1::CurrentVerse;
   if (std::floor(*end) < Module1::CurrentVerse) controls_.SetTimer1Enabled(false);
 }
+
+// Writes below raise this handler again on toolkits that report a program's own changes (Win32
+// does, FLTK does not). Each write leaves a text that the nested run finds valid, and the end
+// box's handler writes nothing to the start box, so the nesting ends at once.
+void Form1::txtVers_Change(int Index) {
+  if (controls_.txtVersText(Index).empty()) controls_.SetTxtVersText(Index, "1");
+  // Text that is no number is left as typed: it is not a number above 999.
+  const std::optional<double> number = ReadNumber(controls_.txtVersText(Index));
+  if (number && *number > 999) controls_.SetTxtVersText(Index, "999");
+  if (Index == 0) controls_.SetTxtVersText(1, controls_.txtVersText(0));
+}

@@ -53,6 +53,9 @@ class Form1 {
   // One step of a verse run, every 100 ms while the timer is on: when the sound is free, sings
   // the current verse and moves on, ending the run after the end box's verse.
   void Timer1_Timer();
+  // The text of box `Index` changed, by typing or by the program: a box is never left empty or
+  // above 999, and the end box follows every change of the start box.
+  void txtVers_Change(int Index);
 
  private:
   Form1Controls& controls_;

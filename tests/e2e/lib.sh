@@ -56,11 +56,15 @@ click() {
   xdotool mousemove --window "$WIN" ${AT[$1]} click 1
 }
 
-# Replaces the text of box $1 (start or end) with $2, typed key by key.
+# Replaces the text of box $1 (start or end) with $2, typed key by key over the selected text.
 type_box() {
   click "$1"
-  xdotool key --window "$WIN" ctrl+a BackSpace
-  [ -z "$2" ] || xdotool type --window "$WIN" --delay 30 "$2"
+  xdotool key --window "$WIN" ctrl+a
+  if [ -z "$2" ]; then
+    xdotool key --window "$WIN" BackSpace
+  else
+    xdotool type --window "$WIN" --delay 30 "$2"
+  fi
 }
 
 # The text of box $1, read as a person would copy it: select all, copy, read the clipboard.

@@ -72,6 +72,10 @@ class FltkForm1 final : public Form1Controls {
     auto* input = new Fl_Input(r.left, r.top, r.width, r.height);
     input->textsize(kFontSize);
     input->value(Form1Layout::kTxtVersInitial);
+    // Every change the user makes (typing, deleting, pasting, cutting); FLTK does not report the
+    // program's own value() calls, which Form1 does not need.
+    input->when(FL_WHEN_CHANGED);
+    input->callback(&FltkForm1::OnTxtVersChange, this);
     return input;
   }
 
@@ -86,6 +90,11 @@ class FltkForm1 final : public Form1Controls {
     form->form_.Timer1_Timer();
     // The tick may have ended the run; otherwise the timer goes on at a steady 100 ms.
     if (form->timer1_) Fl::repeat_timeout(kInterval, &FltkForm1::OnTimer1, self);
+  }
+
+  static void OnTxtVersChange(Fl_Widget* box, void* self) {
+    auto* form = static_cast<FltkForm1*>(self);
+    form->form_.txtVers_Change(box == form->txtVers_[0] ? 0 : 1);
   }
 
   static void OnClose(Fl_Widget*, void* self) {

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The verse boxes of the real program under Xvfb, typed into and read back through the clipboard.
+source "$(dirname "$0")/lib.sh"
+
+expect_box() {
+  local got
+  got=$(box_text "$1")
+  [ "$got" = "$2" ] || fail "$3: the $1 box reads [$got], expected [$2]"
+}
+
+make_tagged_clips 0.08
+start_program
+
+echo "-- typing 12 into the start box, one digit at a time"
+type_box end 30
+click start
+xdotool key --window "$WIN" ctrl+a 1
+expect_box end 1 "after 1"
+click start
+xdotool key --window "$WIN" End 2
+expect_box end 12 "after 12"
+expect_box start 12 "after 12"
+
+echo "-- deleting the last character of the start box"
+type_box start 5
+click start
+xdotool key --window "$WIN" End BackSpace
+expect_box start 1 "after deleting 5"
+expect_box end 1 "after deleting 5"
+
+echo "-- numbers above 999, and text that is no number"
+type_box end 1500
+expect_box end 999 "after 1500 in the end box"
+expect_box start 1 "after 1500 in the end box"
+type_box start 1000
+expect_box start 999 "after 1000 in the start box"
+expect_box end 999 "after 1000 in the start box"
+type_box start abc
+expect_box end abc "after abc in the start box"
+click play  # no verse number: nothing is sung
+sleep 1
+[ "$(played | wc -l)" -eq 0 ] || fail "play sang with abc in the start box"
+
+close_window
+echo "PASS"
