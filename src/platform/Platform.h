@@ -25,8 +25,9 @@ namespace platform {
 // plays the system's default sound instead, as the Windows call does without SND_NODEFAULT.
 bool sndPlaySound(const std::string& path, unsigned flags);
 
-// Sleeps for about a millisecond: what a caller that waits for the sound to end does between
-// two questions, so that waiting costs no processor time.
+// What a caller that waits for the sound to end does between two questions, so that waiting
+// costs no processor time: sleeps about a millisecond or, where the sound service can tell,
+// until the sound playing now has ended (never longer than a few dozen milliseconds).
 void PauseBriefly();
 
 // Milliseconds on a clock that only goes forward; its zero point means nothing.

@@ -24,11 +24,14 @@ namespace {
 
 constexpr int kRate = 48000;
 // A short device buffer keeps the gap between the end of one sound and the start of the next
-// close to the silence clip's length: each hand-over can add up to one buffer (4 ms).
-constexpr Uint16 kBufferFrames = 192;
+// close to the silence clip's length: each hand-over can add up to one buffer (5 ms).
+constexpr Uint16 kBufferFrames = 240;
 // How much longer than its own length a synchronous sound may take before the device is taken
 // for hung and the sound is given up.
 constexpr auto kSyncMargin = std::chrono::seconds(2);
+// The longest pause between two questions to a busy sound service. Its end wakes the pause at
+// once; the limit only keeps a hung device from sending the caller to sleep for good.
+constexpr auto kLongestPause = std::chrono::milliseconds(20);
 
 using Samples = std::vector<std::int16_t>;
 
@@ -96,6 +99,12 @@ class SoundOut {
     sound_ = std::move(sound);
     position_ = 0;
     return true;
+  }
+
+  // Waits until nothing plays any more, or `most` has passed.
+  void WaitWhileBusy(std::chrono::milliseconds most) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ended_.wait_for(lock, most, [this] { return position_ >= sound_.size(); });
   }
 
   // Waits until the sound started last has been played out. If the device stops taking samples
@@ -167,4 +176,10 @@ bool platform::sndPlaySound(const std::string& path, unsigned flags) {
   if (!out.Start(sound ? std::move(*sound) : DefaultSound())) return false;
   if ((flags & SND_ASYNC) != 0) return true;
   return out.WaitForEnd();
+}
+
+// A waiting caller is woken by the end of the sound rather than by a clock: every wake-up costs
+// processor time, and a thousand a second would cost more than all the rest of the program.
+void platform::PauseBriefly() {
+  SoundOut::Get().WaitWhileBusy(kLongestPause);
 }

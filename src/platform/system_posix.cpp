@@ -1,16 +1,11 @@
-// Pause, clock and executable folder on Linux.
+// Clock and executable folder on Linux.
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "Platform.h"
 
 const char platform::kDirSeparator = '/';
-
-void platform::PauseBriefly() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
 
 long long platform::MonotonicMs() {
   using namespace std::chrono;

@@ -53,24 +53,24 @@ declare -A AT=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
 click() {
   # shellcheck disable=SC2086
-  xdotool mousemove --window "$WIN" ${AT[$1]} click 1
+  xdotool mousemove --window "$WIN" ${AT[$1]} click 1 2>/dev/null
 }
 
 # Replaces the text of box $1 (start or end) with $2, typed key by key over the selected text.
 type_box() {
   click "$1"
-  xdotool key --window "$WIN" ctrl+a
+  xdotool key --window "$WIN" ctrl+a 2>/dev/null
   if [ -z "$2" ]; then
-    xdotool key --window "$WIN" BackSpace
+    xdotool key --window "$WIN" BackSpace 2>/dev/null
   else
-    xdotool type --window "$WIN" --delay 30 "$2"
+    xdotool type --window "$WIN" --delay 30 "$2" 2>/dev/null
   fi
 }
 
 # The text of box $1, read as a person would copy it: select all, copy, read the clipboard.
 box_text() {
   click "$1"
-  xdotool key --window "$WIN" ctrl+a ctrl+c
+  xdotool key --window "$WIN" ctrl+a ctrl+c 2>/dev/null
   sleep 0.2
   xclip -selection clipboard -o 2>/dev/null || true
 }
