@@ -23,9 +23,11 @@
 namespace {
 
 constexpr int kRate = 48000;
-// A short device buffer keeps the gap between the end of one sound and the start of the next
-// close to the silence clip's length: each hand-over can add up to one buffer (5 ms).
-constexpr Uint16 kBufferFrames = 240;
+// A sound starts at the beginning of a device buffer, so the gap between two clips is the
+// silence clip plus what was left of the buffer in which the clip before ended: 0 to 4 ms here.
+// 4 ms divides the 100 ms silence clip evenly, so the silence itself adds nothing. A shorter
+// buffer would wake the audio thread more often than it is worth.
+constexpr Uint16 kBufferFrames = 192;
 // How much longer than its own length a synchronous sound may take before the device is taken
 // for hung and the sound is given up.
 constexpr auto kSyncMargin = std::chrono::seconds(2);
