@@ -1,0 +1,60 @@
+# The 32-bit Windows program: the winmm sound call, the Win32 window with its manifest and version
+# record, and the folder that ships it (brumbesang/: the executable and its clips), also packed as
+# brumbesang-win32.zip. Included by the main CMakeLists.txt when building for Windows.
+enable_language(RC)
+
+# Windows 7 is the oldest system the program runs on; its API is all the program uses.
+set(BRUMBESANG_WIN32_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+add_library(brumbesang_platform STATIC
+  src/platform/sound_winmm.cpp
+  src/platform/system_win32.cpp)
+target_include_directories(brumbesang_platform PUBLIC src)
+target_compile_definitions(brumbesang_platform PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
+target_link_libraries(brumbesang_platform PUBLIC winmm)
+brumbesang_strict(brumbesang_platform)
+
+# The manifest and the version record, compiled by windres. Kept apart from the executable's C++
+# sources so that the compiler's warning options do not reach the resource compiler.
+add_library(brumbesang_resources OBJECT packaging/windows/brumbesang.rc)
+set_property(SOURCE packaging/windows/brumbesang.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/packaging/windows/brumbesang.exe.manifest)
+target_include_directories(brumbesang_resources PRIVATE packaging/windows)
+
+set(BRUMBESANG_PACKAGE_DIR ${CMAKE_BINARY_DIR}/brumbesang)
+
+add_executable(brumbesang WIN32 src/window/win32/main.cpp $<TARGET_OBJECTS:brumbesang_resources>)
+set_target_properties(brumbesang PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BRUMBESANG_PACKAGE_DIR})
+target_compile_definitions(brumbesang PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
+# wWinMain; and the shipped executable carries no debug information, except in a Debug build.
+target_link_options(brumbesang PRIVATE -municode $<$<NOT:$<CONFIG:Debug>>:-s>)
+target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform comctl32)
+brumbesang_strict(brumbesang)
+
+# The clips beside the executable, and the zip of that folder.
+set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe)
+set(BRUMBESANG_PACKAGED_CLIPS)
+foreach(clip IN LISTS BRUMBESANG_CLIPS)
+  get_filename_component(name ${clip} NAME)
+  add_custom_command(OUTPUT ${BRUMBESANG_PACKAGE_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${clip} ${BRUMBESANG_PACKAGE_DIR}/${name}
+    DEPENDS ${clip})
+  list(APPEND BRUMBESANG_PACKAGED_CLIPS ${BRUMBESANG_PACKAGE_DIR}/${name})
+  list(APPEND BRUMBESANG_PACKAGE_FILES brumbesang/${name})
+endforeach()
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
+  COMMAND ${CMAKE_COMMAND} -E rm -f brumbesang-win32.zip
+  COMMAND ${CMAKE_COMMAND} -E tar cf brumbesang-win32.zip --format=zip ${BRUMBESANG_PACKAGE_FILES}
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS}
+  COMMENT "Packing brumbesang-win32.zip")
+add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
+
+if(BRUMBESANG_TESTS)
+  # Reads the version record and the window's controls from outside, under Wine
+  # (scripts/test-windows.sh).
+  add_executable(inspect tests/wine/inspect.cpp)
+  target_compile_definitions(inspect PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
+  target_link_libraries(inspect PRIVATE version)
+  brumbesang_strict(inspect)
+endif()

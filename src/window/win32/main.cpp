@@ -1,0 +1,304 @@
+// Form1 on Windows, with the Win32 API alone: creates the window and its controls and forwards
+// their events to Form1's handlers. Everything the handlers do lives in Form1.cpp.
+//
+// The window procedure only dispatches: one OnXxx handler per message. The window behaves as a
+// dialog does for the keyboard: IsDialogMessage in the message loop moves the focus with Tab, and
+// Enter presses the focused button, which is drawn as the default button while it has the focus.
+
+#include <windows.h>
+// (after windows.h)
+#include <commctrl.h>
+
+#include <string>
+
+#include "window/Form1.h"
+
+namespace {
+
+using Form1Layout::Rect;
+
+// Control ids. IsDialogMessage sends IDOK (1) for Enter outside a button and IDCANCEL (2) for
+// Escape; no control has those ids, so both do nothing, as on a form with no default or cancel
+// button.
+enum ControlId : int {
+  kIdCmdPlay = 101,
+  kIdSndStop = 102,
+  kIdTxtVers0 = 110,  // txtVers(0), the start box; txtVers(1) follows it
+  kIdTxtVers1 = 111,
+  kIdLabel1 = 120,
+  kIdLabel2 = 121,
+};
+constexpr UINT_PTR kTimer1Id = 1;
+
+constexpr wchar_t kClassName[] = L"Brumbesang.Form1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed size
+constexpr DWORD kExStyle = 0;
+
+// The dialog font of Windows: "MS Shell Dlg 2" stands for the system's dialog typeface, 8 points.
+constexpr wchar_t kFontFace[] = L"MS Shell Dlg 2";
+constexpr int kFontPoints = 8;
+
+std::wstring Utf16(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring text(length, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
+  return text;
+}
+
+std::string Utf8(const std::wstring& utf16) {
+  if (utf16.empty()) return std::string();
+  const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(length, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), &text[0], length,
+                      nullptr, nullptr);
+  return text;
+}
+
+class Win32Form1 final : public Form1Controls {
+ public:
+  explicit Win32Form1(HINSTANCE instance) : instance_(instance) {}
+
+  static bool Register(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Win32Form1::WndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+  }
+
+  // Creates the window at the system's DPI (the manifest declares the program aware of it):
+  // every pixel of the layout is one at 96 dpi and is scaled from there.
+  bool Create() {
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT frame = {0, 0, Scale(Form1Layout::kClientWidth), Scale(Form1Layout::kClientHeight)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, Utf16(Form1Layout::kCaption).c_str(), kStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    return hwnd_ != nullptr;
+  }
+
+  // Shows the window with the focus on the first control in tab order, "Spill vers!", and runs
+  // the message loop until the window is gone. Returns the program's exit status.
+  int Run(int show) {
+    ShowWindow(hwnd_, show);
+    UpdateWindow(hwnd_);
+    SetFocus(cmdPlay_);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+  }
+
+  // ---- Form1Controls ----
+  std::string txtVersText(int index) override {
+    HWND box = txtVers_[index];
+    std::wstring text(GetWindowTextLengthW(box) + 1, L'\0');
+    text.resize(GetWindowTextW(box, &text[0], static_cast<int>(text.size())));
+    return Utf8(text);
+  }
+  // Raises EN_CHANGE, and so txtVers_Change, again before it returns.
+  void SetTxtVersText(int index, const std::string& text) override {
+    SetWindowTextW(txtVers_[index], Utf16(text).c_str());
+  }
+  bool Timer1Enabled() override { return timer1_; }
+  void SetTimer1Enabled(bool enabled) override {
+    if (enabled && !timer1_) SetTimer(hwnd_, kTimer1Id, Form1Layout::kTimer1IntervalMs, nullptr);
+    if (!enabled && timer1_) KillTimer(hwnd_, kTimer1Id);
+    timer1_ = enabled;
+  }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Win32Form1* self;
+    if (message == WM_NCCREATE) {
+      self = static_cast<Win32Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      self->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+      self = reinterpret_cast<Win32Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    return self != nullptr ? self->HandleMessage(message, wParam, lParam)
+                           : DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_CREATE:
+        return OnCreate() ? 0 : -1;
+      case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+      case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+      case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam));
+        return 0;
+      case WM_SETFOCUS:
+        OnSetFocus();
+        return 0;
+      case DM_GETDEFID:
+        return OnGetDefId();
+      case WM_CLOSE:
+        OnClose();
+        return 0;
+      case WM_DESTROY:
+        OnDestroy();
+        return 0;
+      default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+  }
+
+  // Creates the controls in tab order (the play button, the stop button, the start box, the end
+  // box), then the labels, which take no focus, and loads the form.
+  bool OnCreate() {
+    using namespace Form1Layout;
+    font_ = CreateFontW(-MulDiv(kFontPoints, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+    // BS_NOTIFY: the buttons report when they get the focus, to be drawn as the default button.
+    constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
+    cmdPlay_ = MakeControl(L"BUTTON", kCmdPlayCaption, kButton, 0, kCmdPlay, kIdCmdPlay);
+    sndStop_ = MakeControl(L"BUTTON", kSndStopCaption, kButton, 0, kSndStop, kIdSndStop);
+    constexpr DWORD kBox = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    txtVers_[0] =
+        MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers0, kIdTxtVers0);
+    txtVers_[1] =
+        MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers1, kIdTxtVers1);
+    MakeControl(L"STATIC", kLabel1Caption, SS_LEFT, 0, kLabel1, kIdLabel1);
+    MakeControl(L"STATIC", kLabel2Caption, SS_LEFT, 0, kLabel2, kIdLabel2);
+    if (cmdPlay_ == nullptr || sndStop_ == nullptr || txtVers_[0] == nullptr ||
+        txtVers_[1] == nullptr) {
+      return false;
+    }
+    focus_ = cmdPlay_;
+    form_.Form_Load();
+    return true;
+  }
+
+  void OnCommand(int id, int code) {
+    switch (id) {
+      case kIdCmdPlay:
+      case kIdSndStop: {
+        HWND button = id == kIdCmdPlay ? cmdPlay_ : sndStop_;
+        if (code == BN_SETFOCUS) ShowAsDefault(button);
+        // With BS_NOTIFY the second click of a double click comes as BN_DBLCLK: still a click.
+        if (code != BN_CLICKED && code != BN_DBLCLK) return;
+        if (id == kIdCmdPlay) {
+          form_.cmdPlay_Click();
+        } else {
+          form_.sndStop_Click();
+        }
+        return;
+      }
+      case kIdTxtVers0:
+      case kIdTxtVers1:
+        if (code == EN_SETFOCUS) ShowAsDefault(nullptr);
+        // Also raised by the program's own SetWindowText; Form1 is written for that.
+        if (code == EN_CHANGE) form_.txtVers_Change(id == kIdTxtVers0 ? 0 : 1);
+        return;
+      default:
+        return;  // IDOK and IDCANCEL from IsDialogMessage: no such buttons
+    }
+  }
+
+  void OnTimer(WPARAM id) {
+    if (id == kTimer1Id && timer1_) form_.Timer1_Timer();
+  }
+
+  // As a dialog does, the window keeps the control that had the focus when it was deactivated
+  // and gives the focus back to it when it is activated again.
+  void OnActivate(UINT state) {
+    if (state == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+    } else {
+      OnSetFocus();
+    }
+  }
+
+  void OnSetFocus() {
+    if (focus_ != nullptr) SetFocus(focus_);
+  }
+
+  // IsDialogMessage asks the window for its default button when the focus moves with Tab, as it
+  // asks a dialog; the answer is the button shown as the default, so it is left as it is.
+  LRESULT OnGetDefId() {
+    if (default_ == nullptr) return 0;
+    return MAKELRESULT(GetDlgCtrlID(default_), DC_HASDEFID);
+  }
+
+  void OnClose() {
+    int cancel = 0;
+    form_.Form_Unload(cancel);
+    if (cancel == 0) DestroyWindow(hwnd_);
+  }
+
+  void OnDestroy() {
+    SetTimer1Enabled(false);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = nullptr;
+    PostQuitMessage(0);
+  }
+
+  HWND MakeControl(const wchar_t* windowClass, const char* text, DWORD style, DWORD exStyle,
+                   const Rect& r, int id) {
+    HWND control =
+        CreateWindowExW(exStyle, windowClass, Utf16(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                        Scale(r.left), Scale(r.top), Scale(r.width), Scale(r.height), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+    return control;
+  }
+
+  // The button with the focus is the default button, which Enter presses; with the focus in a
+  // box there is none.
+  void ShowAsDefault(HWND button) {
+    default_ = button;
+    for (HWND b : {cmdPlay_, sndStop_}) {
+      const DWORD style = (b == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY;
+      SendMessageW(b, BM_SETSTYLE, style, TRUE);
+    }
+  }
+
+  int Scale(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi_, 96); }
+
+  Form1 form_{*this};
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  HWND cmdPlay_ = nullptr;
+  HWND sndStop_ = nullptr;
+  HWND txtVers_[2] = {nullptr, nullptr};
+  HWND focus_ = nullptr;    // the control to give the focus to when the window is activated
+  HWND default_ = nullptr;  // the button drawn as the default button, which Enter presses
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  bool timer1_ = false;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  // Loads version 6 of the common controls, which the manifest asks for, so that the buttons and
+  // boxes are drawn in the system's visual style.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (!Win32Form1::Register(instance)) return 1;
+  Win32Form1 form(instance);
+  if (!form.Create()) return 1;
+  return form.Run(show);
+}
