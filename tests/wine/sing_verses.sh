@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The Windows program under Wine: verses typed into the boxes and sung on "Spill vers!", the clips
+# reaching the sound server in the right order with the silence clip's pause between them; "Stop"
+# cuts the sound; closing the window ends the program with status 0.
+source "$(dirname "$0")/lib.sh"
+
+# Between two clips of a verse the silence clip plays once. Wine's sndPlaySound opens a new output
+# stream on the sound server for every sound, which adds a few tens of milliseconds to each pause
+# (about 45 ms here); two silence clips, or a wait of a timer tick, would give 200 ms or more.
+MIN_GAP=95
+MAX_GAP=190
+
+echo "-- verse 347 alone"
+make_tagged_clips 0.08
+start_program
+type_box start 347
+type_box end 347
+click play
+wait_for_sounds 5
+[ "$(played | wc -l)" -gt 0 ] || fail "no sound reached the null sink $SINK"
+expect_names "300.wav og.wav 40.wav 7.wav brumber.wav"
+played | awk -v lo=$MIN_GAP -v hi=$MAX_GAP '
+  NR > 1 && ($4 < lo || $4 > hi) { bad = 1; print "gap of " $4 " ms before " $1 ", expected " lo "-" hi }
+  END { exit bad }' || fail "gaps between clips are not the silence clip's length"
+echo "   gaps between clips: $(played | awk 'NR > 1 { printf "%s%d", (NR > 2 ? " " : ""), $4 }') ms"
+close_window
+
+echo "-- verses 99 to 101, one after another"
+start_program
+type_box start 99
+type_box end 101
+click play
+wait_for_sounds 9
+expect_names "90.wav 9.wav brumber.wav 100.wav brumber.wav 100.wav og.wav 1.wav brumbe.wav"
+close_window
+
+echo "-- stop cuts the clip that plays and ends the run"
+# The verse's clips are started from one timer tick, which waits for each clip before the next:
+# the click is handled once the verse's last clip has started, and cuts that clip.
+make_tagged_clips 0.08 brumbe=2
+start_program
+type_box start 1
+type_box end 5
+click play
+wait_for_sounds 1 # 1.wav has played, and brumbe.wav plays now
+click stop
+sleep 1.5
+expect_names "1.wav brumbe.wav"
+played | awk '$1 == "brumbe.wav" && $3 > 1000 { print "brumbe.wav played " $3 " ms of 2000"; exit 1 }' ||
+  fail "stop did not cut the clip"
+close_window
+
+echo "-- closing the window while a clip plays cuts it"
+start_program
+click play # verse 1
+wait_for_sounds 1
+close_window
+played | awk '$1 == "brumbe.wav" && $3 > 1000 { print "brumbe.wav played " $3 " ms of 2000"; exit 1 }' ||
+  fail "closing the window did not cut the clip"
+
+echo "PASS"
