@@ -5,8 +5,11 @@
 //   clipscan TAGS RAW
 //
 // TAGS has one line per clip, "name level". Prints one line per sound found:
-//   name start_ms length_ms gap_ms level
-// where gap_ms is the silence before it and name is "?" when no clip has its level.
+//   name start_ms length_ms gap_ms level flat
+// where gap_ms is the silence before it, level the median of the samples' sizes and flat the
+// share of samples (in %) at that level. A square wave is flat (lossy formats less so); two clips
+// mixed or run together are not, and neither is the program's stand-in tone for a clip it cannot
+// play. A sound that no clip has the level of is named "tone" when it is not flat, else "?".
 
 #include <algorithm>
 #include <cstdint>
@@ -38,10 +41,21 @@ int MedianLevel(const std::vector<std::int16_t>& s, std::size_t from, std::size_
   return levels[levels.size() / 2];
 }
 
-std::string NameOf(const std::vector<Tag>& tags, int level) {
+bool Near(int level, int tag) {
+  return std::abs(tag - level) <= std::max(60, tag / 50);
+}
+
+// The share of samples, in %, whose size is near `level`.
+int FlatShare(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to, int level) {
+  std::size_t near = 0;
+  for (std::size_t i = from; i < to; ++i) near += Near(std::abs(static_cast<int>(s[i])), level);
+  return static_cast<int>(100 * near / (to - from));
+}
+
+std::string NameOf(const std::vector<Tag>& tags, int level, int flat) {
   for (const Tag& tag : tags)
-    if (std::abs(tag.level - level) <= std::max(60, tag.level / 50)) return tag.name;
-  return "?";
+    if (Near(level, tag.level)) return tag.name;
+  return flat < 25 ? "tone" : "?";
 }
 
 }  // namespace
@@ -71,8 +85,9 @@ int main(int argc, char** argv) {
       ++i;
     }
     const int level = MedianLevel(s, start, end);
-    std::printf("%s %.1f %.1f %.1f %d\n", NameOf(tags, level).c_str(), Ms(start), Ms(end - start),
-                Ms(start - lastEnd), level);
+    const int flat = FlatShare(s, start, end, level);
+    std::printf("%s %.1f %.1f %.1f %d %d\n", NameOf(tags, level, flat).c_str(), Ms(start),
+                Ms(end - start), Ms(start - lastEnd), level, flat);
     lastEnd = end;
     i = end;
   }
