@@ -35,6 +35,9 @@ constexpr auto kSyncMargin = std::chrono::seconds(2);
 // once; the limit only keeps a hung device from sending the caller to sleep for good.
 constexpr auto kLongestPause = std::chrono::milliseconds(20);
 
+// The highest sample rate of a clip file that is played.
+constexpr int kHighestFileRate = 768000;
+
 using Samples = std::vector<std::int16_t>;
 
 // The system's default sound does not exist here; this short, soft tone stands in for it.
@@ -57,6 +60,12 @@ std::optional<Samples> Decode(const std::string& path) {
   Uint8* data = nullptr;
   Uint32 bytes = 0;
   if (SDL_LoadWAV(path.c_str(), &spec, &data, &bytes) == nullptr) return std::nullopt;
+  // A WAV header may claim any rate up to 2^31 - 1. No recording goes above 768 kHz, and the
+  // padding below would take gigabytes at a made-up rate of billions, for SDL to refuse anyway.
+  if (spec.freq > kHighestFileRate) {
+    SDL_FreeWAV(data);
+    return std::nullopt;
+  }
   const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
   const std::size_t frames =
       static_cast<std::size_t>(static_cast<Uint64>(bytes / frameBytes) * kRate / spec.freq);
