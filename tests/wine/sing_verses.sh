@@ -4,11 +4,26 @@
 # cuts the sound; closing the window ends the program with status 0.
 source "$(dirname "$0")/lib.sh"
 
-# Between two clips of a verse the silence clip plays once. Wine's sndPlaySound opens a new output
-# stream on the sound server for every sound, which adds a few tens of milliseconds to each pause
-# (about 45 ms here); two silence clips, or a wait of a timer tick, would give 200 ms or more.
+# Between two clips of a verse the silence clip plays once, so no pause is shorter than it. Wine's
+# sndPlaySound opens a new output stream on the sound server for every sound, which adds a few
+# tens of milliseconds to a pause (110-155 ms in all), and now and then, when Wine's threads are
+# late, some more (once 206 ms). So the longest pause is not checked, but the middle one: a
+# silence clip played twice between clips would put it above 200 ms.
 MIN_GAP=95
-MAX_GAP=190
+MAX_MEDIAN_GAP=190
+
+# Checks the pauses between the clips played so far.
+check_gaps() {
+  local gaps
+  gaps=$(played | awk 'NR > 1 { print $4 }' | sort -n)
+  echo "   pauses between clips: $(echo $gaps) ms"
+  awk -v lo=$MIN_GAP '$1 < lo { print "a pause of " $1 " ms, expected at least " lo; exit 1 }' <<<"$gaps" ||
+    fail "a clip started before the silence clip had played"
+  awk -v hi=$MAX_MEDIAN_GAP '{ g[NR] = $1 }
+    END { m = NR % 2 ? g[(NR + 1) / 2] : (g[NR / 2] + g[NR / 2 + 1]) / 2
+          if (m > hi) { print "the middle pause is " m " ms, expected at most " hi; exit 1 } }' <<<"$gaps" ||
+    fail "the pauses between clips are longer than one silence clip"
+}
 
 echo "-- verse 347 alone"
 make_tagged_clips 0.08
@@ -19,10 +34,7 @@ click play
 wait_for_sounds 5
 [ "$(played | wc -l)" -gt 0 ] || fail "no sound reached the null sink $SINK"
 expect_names "300.wav og.wav 40.wav 7.wav brumber.wav"
-played | awk -v lo=$MIN_GAP -v hi=$MAX_GAP '
-  NR > 1 && ($4 < lo || $4 > hi) { bad = 1; print "gap of " $4 " ms before " $1 ", expected " lo "-" hi }
-  END { exit bad }' || fail "gaps between clips are not the silence clip's length"
-echo "   gaps between clips: $(played | awk 'NR > 1 { printf "%s%d", (NR > 2 ? " " : ""), $4 }') ms"
+check_gaps
 close_window
 
 echo "-- verses 99 to 101, one after another"
