@@ -87,12 +87,12 @@ class Win32Form1 final : public Form1Controls {
     return hwnd_ != nullptr;
   }
 
-  // Shows the window with the focus on the first control in tab order, "Spill vers!", and runs
-  // the message loop until the window is gone. Returns the program's exit status.
+  // Shows the window, which on activation puts the focus on the first control in tab order,
+  // "Spill vers!", and runs the message loop until the window is gone. Returns the program's exit
+  // status.
   int Run(int show) {
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
-    SetFocus(cmdPlay_);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
