@@ -32,7 +32,7 @@ clang-format --dry-run --Werror $(git ls-files 'src/window/win32/*' 'src/platfor
 
 echo "== build"
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUMBESANG_TESTS=ON >/dev/null
 cmake --build "$BUILD" -j "$(nproc)"
 mkdir -p "$TOOLS"
 for tool in clipscan xclose; do
