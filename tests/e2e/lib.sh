@@ -39,10 +39,15 @@ make_tagged_clips() {
   sox -D -n -r 22050 -c 1 -b 16 "$WORK/silence.wav" trim 0 0.1
 }
 
-# Starts the program from the test's folder, so it finds the test's clips beside it.
+# Starts the program from the test's folder, so it finds the test's clips beside it. Its sound
+# is written to $WORK/played.raw by SDL's disk driver, unless arguments give other settings for
+# `env` to start it with. RUNNER, when set, is a command to run it under (valgrind). What it
+# writes to stderr is also kept in $WORK/stderr.
 start_program() {
   cp "$BIN/brumbesang" "$WORK/brumbesang"
-  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/played.raw" "$WORK/brumbesang" &
+  [ $# -gt 0 ] || set -- SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/played.raw"
+  # shellcheck disable=SC2086
+  env "$@" ${RUNNER:-} "$WORK/brumbesang" 2> >(tee "$WORK/stderr" >&2) &
   PID=$!
   WIN=$(timeout 20 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
   [ -n "$WIN" ] || fail "the window did not open"
@@ -102,6 +107,7 @@ close_window() {
   wait "$PID" || status=$?
   PID=""
   [ "$status" -eq 0 ] || fail "the program ended with status $status"
+  ! grep -q -E 'Sanitizer|runtime error' "$WORK/stderr" || fail "a sanitizer reported an error"
 }
 
 # Checks that the names of the sounds played are exactly $1 (space-separated).
