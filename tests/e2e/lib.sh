@@ -5,6 +5,9 @@
 #   TOOLS  folder of clipscan and xclose
 set -euo pipefail
 
+# For a sanitizer build: the leaks that libraries keep by design, each explained in the file.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
 WORK=$(mktemp -d)
 trap 'e2e_cleanup' EXIT
 PID=""
