@@ -110,7 +110,7 @@ close_window() {
   wait "$PID" || status=$?
   PID=""
   [ "$status" -eq 0 ] || fail "the program ended with status $status"
-  ! grep -q -E 'Sanitizer|runtime error' "$WORK/stderr" || fail "a sanitizer reported an error"
+  ! grep -s -q -E 'Sanitizer|runtime error' "$WORK/stderr" || fail "a sanitizer reported an error"
 }
 
 # Checks that the names of the sounds played are exactly $1 (space-separated).
