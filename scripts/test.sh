@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the tests need (Debian 12), builds brumbesang and runs every test:
-#   1. the normal build: unit tests, the SDL sound tests and the end-to-end tests under Xvfb;
-#   2. an AddressSanitizer + UndefinedBehaviorSanitizer build of the unit tests.
+#   1. the normal build: unit tests, the SDL sound tests and the end-to-end tests under Xvfb
+#      (one of them under valgrind, one the whole song: about two minutes);
+#   2. an AddressSanitizer + UndefinedBehaviorSanitizer build: the same tests but the whole song;
+#   3. the fuzzer of the verse boxes, for 60 seconds (bash fuzz/fuzz.sh SECONDS runs it longer);
+#   4. the benchmark's figures, printed and not checked.
 # Run from anywhere, as root or as a user who may use sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,26 +15,37 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev libx11-dev \
-  xvfb xauth xdotool xclip sox clang-format >/dev/null
+  xvfb xauth xdotool xclip sox clang-format valgrind clang-14 libclang-rt-14-dev >/dev/null
 
 JOBS=$(nproc)
 
 echo "== format"
-clang-format --dry-run --Werror $(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h')
+clang-format --dry-run --Werror $(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'fuzz/*.cpp')
 
 echo "== build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 
-echo "== sanitizer build (unit tests)"
+echo "== sanitizer build (all tests but the whole song)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBRUMBESANG_SANITIZE=ON >/dev/null
-cmake --build build-asan -j "$JOBS" --target core_tests sound_sdl_tests
-(cd build-asan && ctest --output-on-failure -LE e2e)
+cmake --build build-asan -j "$JOBS"
+(cd build-asan && ctest --output-on-failure -LE long)
+
+echo "== fuzzing the verse boxes"
+mkdir -p build-fuzz
+if ! bash fuzz/fuzz.sh 60 >build-fuzz/fuzz.log 2>&1; then
+  tail -n 80 build-fuzz/fuzz.log
+  exit 1
+fi
+grep -E '^(Done|stat::)' build-fuzz/fuzz.log
 
 if [ -f scripts/test-windows.sh ]; then
   echo "== the Windows program, cross-compiled and run under Wine"
   bash scripts/test-windows.sh
 fi
+
+echo "== figures"
+bash bench/bench.sh
 
 echo "== all tests"
 cd build
