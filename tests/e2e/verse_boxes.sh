@@ -2,12 +2,6 @@
 # The verse boxes of the real program under Xvfb, typed into and read back through the clipboard.
 source "$(dirname "$0")/lib.sh"
 
-expect_box() {
-  local got
-  got=$(box_text "$1")
-  [ "$got" = "$2" ] || fail "$3: the $1 box reads [$got], expected [$2]"
-}
-
 make_tagged_clips 0.08
 start_program
 

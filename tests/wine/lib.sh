@@ -6,13 +6,11 @@
 #   TOOLS  folder of the native clipscan and xclose (built from tests/e2e)
 #   SINK   the null sink Wine plays to; its monitor is recorded
 # Windows' own view of the window (controls, texts, focus) is read with inspect.exe.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/common.sh"
 
 CAPTION='Syng en brumbesang!'
-WORK=$(mktemp -d)
-PID=""
 REC=""
-WIN=""
+SETTLE=0.7     # Wine's sound comes a little later than SDL's
 trap 'e2e_cleanup' EXIT
 
 e2e_cleanup() {
@@ -22,32 +20,6 @@ e2e_cleanup() {
     wait "$PID" 2>/dev/null || true
   fi
   rm -rf "$WORK"
-}
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$WORK/wine.log" ] && { echo "-- the program's output:" >&2; tail -n 20 "$WORK/wine.log" >&2; }
-  exit 1
-}
-
-# The 39 word clips, each a square wave at a level of its own that clipscan can name, lasting
-# $1 seconds (0.08 by default; "name=seconds" pairs after it give single clips other lengths),
-# and a 100 ms silence clip of exact zeros, as the real one is.
-make_tagged_clips() {
-  local seconds=${1:-0.08}
-  shift || true
-  local names="og brumbe brumber" level=1000 n
-  for n in $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900); do names="$names $n"; done
-  : >"$WORK/tags"
-  for n in $names; do
-    local len=$seconds pair
-    for pair in "$@"; do [ "${pair%%=*}" = "$n" ] && len=${pair#*=}; done
-    sox -D -n -r 22050 -c 1 -b 16 "$WORK/$n.wav" synth "$len" square 50 \
-      vol "$(awk -v l="$level" 'BEGIN { print l / 32767 }')"
-    echo "$n.wav $level" >>"$WORK/tags"
-    level=$((level + 650))
-  done
-  sox -D -n -r 22050 -c 1 -b 16 "$WORK/silence.wav" trim 0 0.1
 }
 
 # Records everything the null sink plays, as 16-bit mono samples at 48 kHz: exact zeros while
@@ -84,9 +56,9 @@ control_field() {
 # it plays from then on, and reads where its controls are on the screen.
 start_program() {
   cp "$BUILD/brumbesang/brumbesang.exe" "$WORK/brumbesang.exe"
-  : >"$WORK/wine.log"
+  : >"$LOG"
   start_recording
-  wine "$WORK/brumbesang.exe" >>"$WORK/wine.log" 2>&1 &
+  wine "$WORK/brumbesang.exe" >>"$LOG" 2>&1 &
   PID=$!
   WIN=$(timeout 30 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -n 1) || true
   [ -n "$WIN" ] || fail "the window did not open"
@@ -127,12 +99,6 @@ box_text() {
   control_field "$1" 3
 }
 
-expect_box() {
-  local got
-  got=$(box_text "$1")
-  [ "$got" = "$2" ] || fail "$3: the $1 box reads [$got], expected [$2]"
-}
-
 # The name (play, stop, start, end) of the control with the keyboard focus, "default" appended
 # when it is drawn as the default button.
 focused() {
@@ -143,40 +109,3 @@ focused() {
     }'
 }
 
-# What has been played so far: one "name start_ms length_ms gap_ms level" line per sound.
-played() {
-  "$TOOLS/clipscan" "$WORK/tags" "$WORK/played.raw"
-}
-
-# Waits until $1 sounds have been played, then a little longer to see whether more follow.
-wait_for_sounds() {
-  local want=$1 i
-  for i in $(seq 1 200); do
-    [ "$(played | wc -l)" -ge "$want" ] && break
-    sleep 0.1
-  done
-  sleep 0.7
-}
-
-# Checks that the names of the sounds played are exactly $1 (space-separated).
-expect_names() {
-  local got
-  got=$(played | awk '{print $1}' | tr '\n' ' ' | sed 's/ $//')
-  [ "$got" = "$1" ] || fail "played: [$got]; expected: [$1]"
-}
-
-# Closes the window as a window manager's close button does, and checks that the program ends,
-# with status 0.
-close_window() {
-  "$TOOLS/xclose" "$WIN"
-  local i
-  for i in $(seq 1 100); do
-    kill -0 "$PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$PID" 2>/dev/null && fail "the program did not end within 10 s of its window closing"
-  local status=0
-  wait "$PID" || status=$?
-  PID=""
-  [ "$status" -eq 0 ] || fail "the program ended with status $status, expected 0"
-}
