@@ -21,6 +21,7 @@ e2e_cleanup() {
 # writes to stderr is also kept in $LOG.
 start_program() {
   cp "$BIN/brumbesang" "$WORK/brumbesang"
+  rm -f "$WORK/played.raw"
   [ $# -gt 0 ] || set -- SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/played.raw"
   # shellcheck disable=SC2086
   env "$@" ${RUNNER:-} "$WORK/brumbesang" 2> >(tee "$LOG" >&2) &
@@ -54,4 +55,11 @@ box_text() {
   xdotool key --window "$WIN" ctrl+a ctrl+c 2>/dev/null
   sleep 0.2
   xclip -selection clipboard -o 2>/dev/null || true
+}
+
+# Between two clips of a verse the silence clip plays once: 100 ms and a few ms of hand-over
+# (bench/bench.sh measures how few); two silence clips would make 200.
+check_gaps() {
+  played | awk 'NR > 1 && ($4 < 95 || $4 > 150) { bad = 1; print "a gap of " $4 " ms before " $1 }
+                END { exit bad }' || fail "gaps between clips are not the silence clip's length"
 }

@@ -109,3 +109,23 @@ focused() {
     }'
 }
 
+# Between two clips of a verse the silence clip plays once, so no pause is shorter than it. Wine's
+# sndPlaySound opens a new output stream on the sound server for every sound, which adds a few
+# tens of milliseconds to a pause (110-155 ms in all), and now and then, when Wine's threads are
+# late, some more (once 206 ms). So the longest pause is not checked, but the middle one: a
+# silence clip played twice between clips would put it above 200 ms.
+MIN_GAP=95
+MAX_MEDIAN_GAP=190
+
+# Checks the pauses between the clips played so far.
+check_gaps() {
+  local gaps
+  gaps=$(played | awk 'NR > 1 { print $4 }' | sort -n)
+  echo "   pauses between clips: $(echo $gaps) ms"
+  awk -v lo=$MIN_GAP '$1 < lo { print "a pause of " $1 " ms, expected at least " lo; exit 1 }' <<<"$gaps" ||
+    fail "a clip started before the silence clip had played"
+  awk -v hi=$MAX_MEDIAN_GAP '{ g[NR] = $1 }
+    END { m = NR % 2 ? g[(NR + 1) / 2] : (g[NR / 2] + g[NR / 2 + 1]) / 2
+          if (m > hi) { print "the middle pause is " m " ms, expected at most " hi; exit 1 } }' <<<"$gaps" ||
+    fail "the pauses between clips are longer than one silence clip"
+}
