@@ -55,6 +55,7 @@ if(BRUMBESANG_TESTS)
   # (scripts/test-windows.sh).
   add_executable(inspect tests/wine/inspect.cpp)
   target_compile_definitions(inspect PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
+  target_include_directories(inspect PRIVATE src)
   target_link_libraries(inspect PRIVATE version)
   brumbesang_strict(inspect)
 endif()

@@ -3,12 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends \
-  cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev >/dev/null
+bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUMBESANG_TESTS=OFF >/dev/null
 cmake --build build -j "$(nproc)"

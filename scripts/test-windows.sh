@@ -15,16 +15,11 @@ ROOT=$(pwd)
 BUILD=$ROOT/build-win32
 TOOLS=$ROOT/build-native-tools
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
 echo "== install"
-$SUDO dpkg --add-architecture i386
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends \
+bash scripts/install.sh \
   cmake make g++ g++-mingw-w64-i686 googletest libx11-dev clang-format \
   wine wine32:i386 libpulse0:i386 pulseaudio pulseaudio-utils \
-  xvfb xauth xdotool imagemagick sox >/dev/null
+  xvfb xauth xdotool imagemagick sox
 
 echo "== format"
 clang-format --dry-run --Werror $(git ls-files 'src/window/win32/*' 'src/platform/*win32*' \

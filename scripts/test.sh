@@ -9,13 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends \
+bash scripts/install.sh \
   cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev libx11-dev \
-  xvfb xauth xdotool xclip sox clang-format valgrind clang-14 libclang-rt-14-dev >/dev/null
+  xvfb xauth xdotool xclip sox clang-format valgrind clang-14 libclang-rt-14-dev
 
 JOBS=$(nproc)
 

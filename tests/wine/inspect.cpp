@@ -21,25 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "window/win32/Utf.h"
+
 namespace {
-
-std::wstring Utf16(const char* utf8) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  std::wstring text(length, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &text[0], length);
-  text.resize(length > 0 ? length - 1 : 0);
-  return text;
-}
-
-std::string Utf8(const std::wstring& utf16) {
-  if (utf16.empty()) return std::string();
-  const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(length, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), &text[0], length,
-                      nullptr, nullptr);
-  return text;
-}
 
 std::string VersionText(DWORD high, DWORD low) {
   char text[64];

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "window/Form1.h"
+#include "window/win32/Utf.h"
 
 namespace {
 
@@ -37,25 +38,6 @@ constexpr DWORD kExStyle = 0;
 // The dialog font of Windows: "MS Shell Dlg 2" stands for the system's dialog typeface, 8 points.
 constexpr wchar_t kFontFace[] = L"MS Shell Dlg 2";
 constexpr int kFontPoints = 8;
-
-std::wstring Utf16(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring text(length, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
-  return text;
-}
-
-std::string Utf8(const std::wstring& utf16) {
-  if (utf16.empty()) return std::string();
-  const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(length, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), &text[0], length,
-                      nullptr, nullptr);
-  return text;
-}
 
 class Win32Form1 final : public Form1Controls {
  public:
