@@ -58,7 +58,11 @@ wait_for_sounds() {
 expect_names() {
   local got
   got=$(played | awk '{print $1}' | tr '\n' ' ' | sed 's/ $//')
-  [ "$got" = "$1" ] || fail "played: [$got]; expected: [$1]"
+  if [ "$got" != "$1" ]; then
+    echo "-- what was played (name start_ms length_ms gap_ms level flatness):" >&2
+    played >&2
+    fail "played: [$got]; expected: [$1]"
+  fi
 }
 
 # Checks that box $1 (start or end) reads $2; $3 says after what.
