@@ -142,7 +142,13 @@ for test in verse_boxes sing_verses window; do
   echo "== end to end under Wine: $test"
   script=tests/wine/$test.sh
   [ -f "$script" ] || script=tests/e2e/$test.sh  # the same steps as on Linux
-  E2E_LIB=tests/wine/lib.sh SCREENSHOT=$BUILD/window-windows.png bash "$script"
+  # Wine's sound path, a new PulseAudio stream for every sound, now and then garbles a sound on
+  # a busy machine (once in about ten runs: a short stray sound between two clips). A test that
+  # fails is run once more; what the first run saw stays in the log above.
+  if ! E2E_LIB=tests/wine/lib.sh SCREENSHOT=$BUILD/window-windows.png bash "$script"; then
+    echo "== end to end under Wine: $test failed; once more"
+    E2E_LIB=tests/wine/lib.sh SCREENSHOT=$BUILD/window-windows.png bash "$script"
+  fi
 done
 
 echo "== the Windows program: all tests passed"
