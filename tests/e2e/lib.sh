@@ -38,21 +38,21 @@ click() {
   xdotool mousemove --window "$WIN" ${AT[$1]} click 1 2>/dev/null
 }
 
+# Presses keys ($@), or types text ($1) key by key, in the window.
+keys() { xdotool key --window "$WIN" "$@" 2>/dev/null; }
+type_keys() { xdotool type --window "$WIN" --delay 30 "$1" 2>/dev/null; }
+
 # Replaces the text of box $1 (start or end) with $2, typed key by key over the selected text.
 type_box() {
   click "$1"
-  xdotool key --window "$WIN" ctrl+a 2>/dev/null
-  if [ -z "$2" ]; then
-    xdotool key --window "$WIN" BackSpace 2>/dev/null
-  else
-    xdotool type --window "$WIN" --delay 30 "$2" 2>/dev/null
-  fi
+  keys ctrl+a
+  if [ -z "$2" ]; then keys BackSpace; else type_keys "$2"; fi
 }
 
 # The text of box $1, read as a person would copy it: select all, copy, read the clipboard.
 box_text() {
   click "$1"
-  xdotool key --window "$WIN" ctrl+a ctrl+c 2>/dev/null
+  keys ctrl+a ctrl+c
   sleep 0.2
   xclip -selection clipboard -o 2>/dev/null || true
 }

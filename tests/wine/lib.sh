@@ -83,15 +83,18 @@ click() {
   xdotool mousemove ${AT[$1]} click 1
 }
 
+# Presses keys ($@), or types text ($1) key by key, in the window, which has the keyboard.
+keys() { xdotool key "$@"; }
+type_keys() { xdotool type --delay 30 "$1"; }
+
+# The keyboard (focus, Tab, Enter) is tested in window.sh, through Windows' own view of it.
+KEYBOARD_TESTED_ELSEWHERE=1
+
 # Replaces the text of box $1 (start or end) with $2, typed key by key over the selected text.
 type_box() {
   click "$1"
-  xdotool key End shift+Home
-  if [ -z "$2" ]; then
-    xdotool key BackSpace
-  else
-    xdotool type --delay 30 "$2"
-  fi
+  keys End shift+Home
+  if [ -z "$2" ]; then keys BackSpace; else type_keys "$2"; fi
   sleep 0.2
 }
 
