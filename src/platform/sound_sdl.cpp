@@ -106,7 +106,7 @@ class SoundOut {
 
   bool Busy() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return position_ < sound_.size();
+    return !Quiet();
   }
 
   // Cuts whatever plays and starts `sound`. False when there is no device to play on.
@@ -121,7 +121,7 @@ class SoundOut {
   // Waits until nothing plays any more, or `most` has passed.
   void WaitWhileBusy(std::chrono::milliseconds most) {
     std::unique_lock<std::mutex> lock(mutex_);
-    ended_.wait_for(lock, most, [this] { return position_ >= sound_.size(); });
+    ended_.wait_for(lock, most, [this] { return Quiet(); });
   }
 
   // Waits until the sound started last has been played out. If the device stops taking samples
@@ -129,8 +129,7 @@ class SoundOut {
   bool WaitForEnd() {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto length = std::chrono::milliseconds(1000LL * sound_.size() / kRate);
-    if (ended_.wait_for(lock, length + kSyncMargin, [this] { return position_ >= sound_.size(); }))
-      return true;
+    if (ended_.wait_for(lock, length + kSyncMargin, [this] { return Quiet(); })) return true;
     position_ = sound_.size();
     return false;
   }
@@ -175,19 +174,22 @@ class SoundOut {
 
   void FillFrames(std::int16_t* out, std::size_t frames) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const bool playing = position_ < sound_.size();
+    const bool playing = !Quiet();
     std::size_t copied = 0;
     for (; copied < frames && position_ < sound_.size(); ++copied)
       out[copied] = sound_[position_++];
     for (; copied < frames; ++copied) out[copied] = 0;
-    if (playing && position_ >= sound_.size()) ended_.notify_all();
+    if (playing && Quiet()) ended_.notify_all();
   }
+
+  // Whether the sound has been played out; called with mutex_ held.
+  bool Quiet() const { return position_ >= sound_.size(); }
 
   SDL_AudioDeviceID device_ = 0;
   std::mutex mutex_;
   std::condition_variable ended_;
   Samples sound_;
-  std::size_t position_ = 0;  // the sound plays while position_ < sound_.size()
+  std::size_t position_ = 0;  // the next sample of sound_ to play
 };
 
 }  // namespace
