@@ -33,21 +33,34 @@ sleep 1
 close_window
 [[ "$(opened)" == "$want"* ]] || fail "opened: [$(opened)]; expected it to begin with: [$want]"
 
-# Each sound takes its own length (silence 100 ms, clips 300 ms) before the next file is opened,
-# give or take one of the dummy driver's 21 ms buffers, and up to one more timer tick (100 ms)
-# after the last clip of a verse.
+# Each sound lasts at least its own length (silence 100 ms, clips 300 ms) before the next file
+# is opened, less a little for where the dummy driver's 21 ms buffers fall. A busy machine (or a
+# sanitizer build) only makes some sounds last longer, so the upper bounds are loose: no sound
+# may hold the run up by more than a quarter of a second, and the whole run must take about the
+# clips' time (each verse's end also waits up to one 100 ms timer tick, 50 ms on average). The
+# pace itself is a sound's length against its clip's, for the sounds within verses: with a driver
+# that keeps real time most come to about 1.06 (a sound ends on a buffer's end); with one that
+# runs a fifth slow, over 1.2.
 awk '$2 ~ /\.wav$/ { print $1, $2 }' "$WORK/opens" | head -n "$(wc -w <<<"$want")" | awk '
   NR > 1 {
     took = $1 - at
     least = name == "silence.wav" ? 100 : 300
-    most = least + (name ~ /^brumber?\.wav$/ ? 140 : 40)
-    if (took < least - 25 || took > most) {
+    tick = name ~ /^brumber?\.wav$/ ? 100 : 0
+    expected += least + tick / 2
+    if (!tick) { n++; slow += took / least > 1.2 }
+    if (took < least - 25 || took > least + tick + 250) {
       bad = 1
-      printf "%s (sound %d) was followed after %d ms, expected %d to %d\n", name, NR - 1, took, least, most
+      printf "%s (sound %d) was followed after %d ms, expected %d to %d\n", name, NR - 1, took, least, least + tick + 250
     }
   }
   NR == 1 { first = $1 }
   { at = $1; name = $2 }
-  END { printf "the run took %.2f s\n", (at - first) / 1000; exit bad }' ||
-  fail "sounds did not keep their real length"
+  END {
+    took = at - first
+    printf "the run took %.2f s, the clips %.2f s; %d of %d sounds over 1.2 times their length\n",
+      took / 1000, expected / 1000, slow, n
+    if (took > expected * 1.4) { bad = 1; print "the run took far longer than its clips" }
+    if (2 * slow > n) { bad = 1; print "most sounds lasted longer than their clips" }
+    exit bad
+  }' || fail "sounds did not keep their real length"
 echo "PASS"
