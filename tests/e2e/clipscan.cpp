@@ -4,7 +4,8 @@
 //
 //   clipscan TAGS RAW
 //
-// TAGS has one line per clip, "name level". Prints one line per sound found:
+// TAGS has one line per clip, "name level". A run of zeros shorter than CLIPSCAN_JOIN_MS (20 by
+// default) lies inside one sound rather than between two. Prints one line per sound found:
 //   name start_ms length_ms gap_ms level flat
 // where gap_ms is the silence before it, level the median of the samples' sizes and flat the
 // share of samples (in %) at that level. A square wave is flat (lossy formats less so); two clips
@@ -23,7 +24,6 @@
 namespace {
 
 constexpr double kRate = 48000.0;
-constexpr std::size_t kMinGap = 960;  // 20 ms of zeros part two sounds; shorter runs are inside one
 
 struct Tag {
   std::string name;
@@ -73,6 +73,10 @@ int main(int argc, char** argv) {
   std::vector<std::int16_t> s;
   for (std::int16_t v; raw.read(reinterpret_cast<char*>(&v), sizeof v);) s.push_back(v);
 
+  const char* join = std::getenv("CLIPSCAN_JOIN_MS");
+  const std::size_t minGap =
+      static_cast<std::size_t>((join ? std::atof(join) : 20.0) * kRate / 1000);
+
   std::size_t i = 0;
   std::size_t lastEnd = 0;
   while (i < s.size()) {
@@ -80,7 +84,7 @@ int main(int argc, char** argv) {
     if (i == s.size()) break;
     const std::size_t start = i;
     std::size_t end = i;  // one past the last non-zero sample
-    while (i < s.size() && i - end < kMinGap) {
+    while (i < s.size() && i - end < minGap) {
       if (s[i] != 0) end = i + 1;
       ++i;
     }
