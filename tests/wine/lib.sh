@@ -17,10 +17,7 @@ trap 'e2e_cleanup' EXIT
 e2e_cleanup() {
   stop_recording
   stop_watching
-  if [ -n "$PID" ]; then
-    kill "$PID" 2>/dev/null || true
-    wait "$PID" 2>/dev/null || true
-  fi
+  stop_job PID
   rm -rf "$WORK"
 }
 
@@ -34,13 +31,7 @@ start_recording() {
   REC=$!
 }
 
-stop_recording() {
-  if [ -n "$REC" ]; then
-    kill "$REC" 2>/dev/null || true
-    wait "$REC" 2>/dev/null || true
-    REC=""
-  fi
-}
+stop_recording() { stop_job REC; }
 
 # Writes down when a file in the test's folder is opened, from now on, into $WORK/opens.
 start_watching() {
@@ -49,11 +40,15 @@ start_watching() {
   WATCH=$!
 }
 
-stop_watching() {
-  if [ -n "$WATCH" ]; then
-    kill "$WATCH" 2>/dev/null || true
-    wait "$WATCH" 2>/dev/null || true
-    WATCH=""
+stop_watching() { stop_job WATCH; }
+
+# Stops the background job whose process id is in the variable named $1, and empties it.
+stop_job() {
+  local -n job=$1
+  if [ -n "$job" ]; then
+    kill "$job" 2>/dev/null || true
+    wait "$job" 2>/dev/null || true
+    job=""
   fi
 }
 
