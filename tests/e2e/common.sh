@@ -2,13 +2,14 @@
 # and the Windows one under Wine (../wine/lib.sh). Each test runs a copy of the real program
 # beside clips made for it, each clip a square wave at a level of its own, and names what the
 # program played with clipscan. Sourced by those two files, which start the program and drive
-# its controls in their own ways; TOOLS is the folder of clipscan and xclose.
+# its controls in their own ways; TOOLS is the folder of clipscan, xclose and opens.
 set -euo pipefail
 
 WORK=$(mktemp -d)
 LOG="$WORK/program.log"  # what the program wrote to stderr
 PID=""
 WIN=""
+WATCH=""
 
 fail() {
   echo "FAIL: $*" >&2
@@ -18,6 +19,26 @@ fail() {
   fi
   exit 1
 }
+
+# Stops the background job whose process id is in the variable named $1, and empties it.
+stop_job() {
+  local -n job=$1
+  if [ -n "$job" ]; then
+    kill "$job" 2>/dev/null || true
+    wait "$job" 2>/dev/null || true
+    job=""
+  fi
+}
+
+# Writes down when a file in the test's folder is opened, from now on, into $WORK/opens (see
+# opens.cpp): the program opens a clip's file each time it plays that clip.
+start_watching() {
+  stop_watching
+  "$TOOLS/opens" "$WORK" >"$WORK/opens" &
+  WATCH=$!
+}
+
+stop_watching() { stop_job WATCH; }
 
 # The 39 word clips, each a square wave at a level of its own that clipscan can name, lasting
 # $1 seconds (0.08 by default; "name=seconds" pairs after it give single clips other lengths),

@@ -2,7 +2,7 @@
 # run under Xvfb with SDL's disk driver writing everything it plays to a file, and driven with
 # xdotool as a person would. Sourced by the test scripts, which set:
 #   BIN    folder of the built program (brumbesang)
-#   TOOLS  folder of clipscan and xclose
+#   TOOLS  folder of clipscan, xclose and opens
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # For a sanitizer build: the leaks that libraries keep by design, each explained in the file.
@@ -11,7 +11,8 @@ export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pw
 trap 'e2e_cleanup' EXIT
 
 e2e_cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  stop_watching
+  stop_job PID
   rm -rf "$WORK"
 }
 

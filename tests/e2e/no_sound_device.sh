@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 make_tagged_clips 0.3
-"$TOOLS/opens" "$WORK" >"$WORK/opens" &
-WATCH=$!
-trap 'kill "$WATCH" 2>/dev/null; e2e_cleanup' EXIT
+start_watching
 opened() { awk '$2 ~ /\.wav$/ { print $2 }' "$WORK/opens" | tr '\n' ' ' | sed 's/ $//'; }
 
 # The first run's clips, then the first silence of the second run.

@@ -10,7 +10,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/common.sh"
 
 CAPTION='Syng en brumbesang!'
 REC=""
-WATCH=""
 SETTLE=0.7     # Wine's sound comes a little later than SDL's
 trap 'e2e_cleanup' EXIT
 
@@ -32,25 +31,6 @@ start_recording() {
 }
 
 stop_recording() { stop_job REC; }
-
-# Writes down when a file in the test's folder is opened, from now on, into $WORK/opens.
-start_watching() {
-  stop_watching
-  "$TOOLS/opens" "$WORK" >"$WORK/opens" &
-  WATCH=$!
-}
-
-stop_watching() { stop_job WATCH; }
-
-# Stops the background job whose process id is in the variable named $1, and empties it.
-stop_job() {
-  local -n job=$1
-  if [ -n "$job" ]; then
-    kill "$job" 2>/dev/null || true
-    wait "$job" 2>/dev/null || true
-    job=""
-  fi
-}
 
 # Windows' view of the window, one line per control in tab order (see inspect.cpp); rows:
 #   1 play button, 2 stop button, 3 start box, 4 end box, 5 and 6 the labels.
