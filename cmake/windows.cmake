@@ -12,7 +12,7 @@ add_library(brumbesang_platform STATIC
 target_include_directories(brumbesang_platform PUBLIC src)
 target_compile_definitions(brumbesang_platform PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
 target_link_libraries(brumbesang_platform PUBLIC winmm)
-brumbesang_strict(brumbesang_platform)
+brumbesang_warnings(brumbesang_platform)
 
 # The manifest and the version record, compiled by windres. Kept apart from the executable's C++
 # sources so that the compiler's warning options do not reach the resource compiler.
@@ -29,7 +29,7 @@ target_compile_definitions(brumbesang PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
 # wWinMain; and the shipped executable carries no debug information, except in a Debug build.
 target_link_options(brumbesang PRIVATE -municode $<$<NOT:$<CONFIG:Debug>>:-s>)
 target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform comctl32)
-brumbesang_strict(brumbesang)
+brumbesang_warnings(brumbesang)
 
 # The clips beside the executable, and the zip of that folder.
 set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe)
@@ -57,5 +57,5 @@ if(BRUMBESANG_TESTS)
   target_compile_definitions(inspect PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
   target_include_directories(inspect PRIVATE src)
   target_link_libraries(inspect PRIVATE version)
-  brumbesang_strict(inspect)
+  brumbesang_warnings(inspect)
 endif()

@@ -5,6 +5,6 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUMBESANG_TESTS=OFF >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
 exec build/brumbesang

@@ -19,7 +19,7 @@ echo "== format"
 clang-format --dry-run --Werror $(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'fuzz/*.cpp')
 
 echo "== build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUMBESANG_TESTS=ON -DBRUMBESANG_WERROR=ON >/dev/null
 cmake --build build -j "$JOBS"
 
 # Wine's sound is the most sensitive to a machine worn by the heavier steps below, so it runs first.
@@ -29,7 +29,7 @@ if [ -f scripts/test-windows.sh ]; then
 fi
 
 echo "== sanitizer build (all tests but the whole song)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBRUMBESANG_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBRUMBESANG_SANITIZE=ON -DBRUMBESANG_TESTS=ON -DBRUMBESANG_WERROR=ON >/dev/null
 cmake --build build-asan -j "$JOBS"
 (cd build-asan && ctest --output-on-failure -LE long)
 
