@@ -1,5 +1,5 @@
-// What the program needs of the system it runs on: the one sound call, a short pause and a clock
-// for waiting on it, and the folder the executable lives in. Each platform implements these in a
+// What the program needs of the system it runs on: the one sound call, a pause for waiting on it,
+// and the folder the executable lives in. Each platform implements these in a
 // file of its own (SDL on Linux, winmm on Windows); the tests link a fake with a virtual clock.
 // No system header belongs here, so the song and window code compile without any.
 #pragma once
@@ -25,13 +25,10 @@ namespace platform {
 // plays the system's default sound instead, as the Windows call does without SND_NODEFAULT.
 bool sndPlaySound(const std::string& path, unsigned flags);
 
-// What a caller that waits for the sound to end does between two questions, so that waiting
-// costs no processor time: sleeps about a millisecond or, where the sound service can tell,
-// until the sound playing now has ended (never longer than a few dozen milliseconds).
-void PauseBriefly();
-
-// Milliseconds on a clock that only goes forward; its zero point means nothing.
-long long MonotonicMs();
+// What a caller that waits for the sound to end does between two busy probes: sleeps, using no
+// processor time, until the sound playing now may have ended. False when the sound service has
+// stopped advancing, and waiting longer would wait for good.
+bool PauseWhileBusy();
 
 // The full path of the folder that holds the running executable, without a trailing separator,
 // and the separator that joins a folder and a file name on this platform.

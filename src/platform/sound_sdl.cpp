@@ -3,9 +3,20 @@
 // a playing sound alone, and a stand-in tone for a file that cannot be played. SDL reads the WAV
 // files and converts them to the one format the device is opened with.
 //
-// When no audio device can be opened (no sound server, no card), SDL's dummy driver takes its
-// place: it consumes samples at the real rate and plays them nowhere, so a verse run still keeps
-// the clips' real pace instead of stalling or racing.
+// Seamless pauses. A sound played synchronously (the silence clip of the busy probe or of a stop)
+// lets its caller go on about one device buffer before its last sample is handed to the device,
+// and from then on counts as ended. A sound started next is placed right behind it, sample for
+// sample, instead of at the next buffer. The other seam, from a clip to the silence clip after it,
+// is exact too: the rest of the buffer in which the clip ended was zeros, and the silence clip's
+// first samples are zeros as well. So the pause between two clips is exactly the silence clip,
+// and the device buffer can be as large as a real sound server needs to never run dry.
+//
+// The device is opened for the first sound and closed once nothing has played for a second, so
+// an idle program keeps no stream open on the sound server and nothing in it wakes up. When no
+// device can be opened (no sound server, no card), SDL's dummy driver takes its place: it takes
+// samples at the real rate and plays them nowhere, so a verse run still keeps its pace.
+
+#include "sound_sdl.h"
 
 #include <SDL.h>
 
@@ -14,37 +25,220 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
-#include <cstring>
 #include <mutex>
-#include <optional>
+#include <thread>
 #include <vector>
 
 #include "Platform.h"
 
 namespace {
 
-constexpr int kRate = 48000;
-// A sound starts at the beginning of a device buffer, so the gap between two clips is the
-// silence clip plus what was left of the buffer in which the clip before ended: 0 to 4 ms here.
-// 4 ms divides the 100 ms silence clip evenly, so the silence itself adds nothing. A shorter
-// buffer would wake the audio thread more often than it is worth.
-constexpr Uint16 kBufferFrames = 192;
-// SDL's dummy driver, which takes over when there is no device, rounds its buffer up to a power
-// of two and then sleeps that buffer's length in whole milliseconds once per callback: with
-// 192 frames it asks for 4 ms of sound every 5 ms, and the song runs 22 % slower than real time.
-// 1024 frames (21.3 ms, paced at 21 ms) keep within 1 %; nobody hears the coarser hand-over.
-constexpr Uint16 kDummyBufferFrames = 1024;
-// How much longer than its own length a synchronous sound may take before the device is taken
-// for hung and the sound is given up.
-constexpr auto kSyncMargin = std::chrono::seconds(2);
-// The longest pause between two questions to a busy sound service. Its end wakes the pause at
-// once; the limit only keeps a hung device from sending the caller to sleep for good.
-constexpr auto kLongestPause = std::chrono::milliseconds(20);
+using Clock = std::chrono::steady_clock;
+using platform::kRate;
+using platform::Samples;
 
+// 85 ms: large enough that a busy machine does not let the sound server run dry, and few
+// enough wake-ups that playing costs next to nothing. A pause does not depend on it (see above).
+constexpr Uint16 kBufferFrames = 4096;
+// How long the device stays open after the last sound has ended.
+constexpr auto kCloseAfter = std::chrono::seconds(1);
+// A device that has taken no samples for this long is taken for hung: the sound it holds is
+// given up. A long clip is no reason to give up, as the device goes on taking its samples.
+constexpr auto kHungAfter = std::chrono::seconds(5);
 // The highest sample rate of a clip file that is played.
 constexpr int kHighestFileRate = 768000;
 
-using Samples = std::vector<std::int16_t>;
+// The one audio device and the sounds it plays. `queue_` holds what is still to be handed to the
+// device from `position_` on: the sound playing now, and, behind it, a sound started after a
+// synchronous one had let its caller go.
+class SoundOut {
+ public:
+  static SoundOut& Get() {
+    static SoundOut out;
+    return out;
+  }
+
+  // Whether the sound started last still plays, as the busy probe sees it.
+  bool Busy() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Playing();
+  }
+
+  // Starts `sound`, right behind a synchronous sound that has let its caller go, or else cutting
+  // whatever plays. With `wait`, returns when the sound's last buffer is due (see above). False
+  // when there is no device, or when the device stopped taking samples.
+  bool Play(const Samples& sound, bool wait) {
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    {
+      std::lock_guard<std::mutex> device(deviceMutex_);  // keeps the device from being closed
+      if (!Open()) return false;
+      lock.lock();
+      std::size_t from = 0;  // the first sample of `sound` still to be played
+      if (released_ && !Quiet()) {
+        queue_.erase(queue_.begin(), queue_.begin() + position_);  // keep its unplayed end
+      } else {
+        queue_.clear();  // cut what plays
+        // Just after a sound has ended, the device has been handed zeros behind it, where this
+        // sound would have begun: as many of its first samples as are zeros count as played.
+        while (from < std::min(padding_, sound.size()) && sound[from] == 0) ++from;
+      }
+      queue_.insert(queue_.end(), sound.begin() + from, sound.end());
+      padding_ = 0;
+      position_ = 0;
+      released_ = false;
+      lastTaken_ = Clock::now();
+    }
+    if (!wait) return true;
+    const bool taken = Await(lock, [this] { return queue_.size() - position_ <= bufferFrames_; });
+    if (!taken) position_ = queue_.size();
+    released_ = true;
+    return taken;
+  }
+
+  // Waits until the sound started last has ended; false when the device stopped taking samples.
+  bool AwaitEnd() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return Await(lock, [this] { return !Playing(); });
+  }
+
+ private:
+  SoundOut() {
+    // SDL would take SIGINT and SIGTERM for itself, and a program that reads no SDL events would
+    // then no longer end on them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) UseDummyDriver();
+    closer_ = std::thread(&SoundOut::CloseWhenIdle, this);
+  }
+
+  ~SoundOut() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    closer_.join();
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    SDL_Quit();
+  }
+
+  void UseDummyDriver() {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    dummy_ = true;
+  }
+
+  // Opens the device unless it is open; called with deviceMutex_ held.
+  bool Open() {
+    if (device_ != 0) return true;
+    SDL_AudioSpec want{}, got{};
+    want.freq = kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = kBufferFrames;
+    want.callback = &SoundOut::Fill;
+    want.userdata = this;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+    if (device_ == 0 && !dummy_) {
+      UseDummyDriver();
+      device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+    }
+    if (device_ == 0) return false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      bufferFrames_ = got.samples;
+      open_ = true;
+      quietSince_ = Clock::now();
+    }
+    changed_.notify_all();
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+  // The closing thread: sleeps until the device is open and quiet, and closes it once it has
+  // stayed quiet for kCloseAfter.
+  void CloseWhenIdle() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return stopping_ || (open_ && Quiet()); });
+      if (stopping_) return;
+      if (changed_.wait_until(lock, quietSince_ + kCloseAfter,
+                              [this] { return stopping_ || !Quiet(); })) {
+        continue;
+      }
+      lock.unlock();
+      std::unique_lock<std::mutex> device(deviceMutex_);
+      lock.lock();
+      if (stopping_ || !open_ || !Quiet() || Clock::now() < quietSince_ + kCloseAfter) continue;
+      open_ = false;
+      lock.unlock();
+      SDL_CloseAudioDevice(device_);  // waits for SDL's audio thread, which takes mutex_
+      device_ = 0;
+      device.unlock();
+      lock.lock();
+    }
+  }
+
+  // Waits until `done`, or until the device has taken no samples for kHungAfter. Sleeps in
+  // between: the audio thread wakes it when a sound nears its end or ends.
+  template <class Done>
+  bool Await(std::unique_lock<std::mutex>& lock, Done done) {
+    while (!done()) {
+      const Clock::time_point hung = lastTaken_ + kHungAfter;
+      changed_.wait_until(lock, hung, [&] { return done() || lastTaken_ + kHungAfter > hung; });
+      if (!done() && lastTaken_ + kHungAfter <= hung) return false;
+    }
+    return true;
+  }
+
+  // SDL's audio thread asks for the next `bytes` of output.
+  static void SDLCALL Fill(void* self, Uint8* stream, int bytes) {
+    static_cast<SoundOut*>(self)->FillFrames(reinterpret_cast<std::int16_t*>(stream),
+                                             static_cast<std::size_t>(bytes) / 2);
+  }
+
+  void FillFrames(std::int16_t* out, std::size_t frames) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    lastTaken_ = Clock::now();
+    const std::size_t count = std::min(frames, queue_.size() - position_);
+    std::copy_n(queue_.begin() + position_, count, out);
+    std::fill(out + count, out + frames, std::int16_t{0});
+    position_ += count;
+    padding_ = count > 0 ? frames - count : 0;  // zeros behind a sound that ended here
+    if (count == 0) return;
+    if (Quiet()) quietSince_ = lastTaken_;
+    // Wake the waiters once a sound's last buffer is due, and once it has ended.
+    if (queue_.size() - position_ <= bufferFrames_) {
+      lock.unlock();
+      changed_.notify_all();
+    }
+  }
+
+  // Called with mutex_ held.
+  bool Quiet() const { return position_ >= queue_.size(); }
+  bool Playing() const { return !Quiet() && !released_; }
+
+  std::mutex deviceMutex_;  // opening and closing the device; taken before mutex_
+  SDL_AudioDeviceID device_ = 0;
+  bool dummy_ = false;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  Samples queue_;
+  std::size_t position_ = 0;  // the next sample of queue_ to hand to the device
+  std::size_t padding_ = 0;   // zeros the device took behind a sound that ended in its last buffer
+  bool released_ = false;     // the sound playing now was synchronous and let its caller go
+  std::size_t bufferFrames_ = kBufferFrames;
+  bool open_ = false;
+  bool stopping_ = false;
+  Clock::time_point lastTaken_;   // when the device last took samples
+  Clock::time_point quietSince_;  // when the last sound ended
+  std::thread closer_;
+};
+
+}  // namespace
+
+namespace {
 
 // The system's default sound does not exist here; this short, soft tone stands in for it.
 Samples DefaultSound() {
@@ -59,18 +253,17 @@ Samples DefaultSound() {
   return tone;
 }
 
-// The WAV file at `path` as mono 16-bit samples at the device rate, or nothing when SDL cannot
-// read it.
-std::optional<Samples> Decode(const std::string& path) {
+// The WAV file at `path` as mono 16-bit samples at the device rate; none when SDL cannot read it.
+Samples Decode(const std::string& path) {
   SDL_AudioSpec spec;
   Uint8* data = nullptr;
   Uint32 bytes = 0;
-  if (SDL_LoadWAV(path.c_str(), &spec, &data, &bytes) == nullptr) return std::nullopt;
+  if (SDL_LoadWAV(path.c_str(), &spec, &data, &bytes) == nullptr) return {};
   // A WAV header may claim any rate up to 2^31 - 1. No recording goes above 768 kHz, and the
   // padding below would take gigabytes at a made-up rate of billions, for SDL to refuse anyway.
   if (spec.freq > kHighestFileRate) {
     SDL_FreeWAV(data);
-    return std::nullopt;
+    return {};
   }
   const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
   const std::size_t frames =
@@ -79,132 +272,36 @@ std::optional<Samples> Decode(const std::string& path) {
   // second of silence behind the clip pushes all of the clip out, and is cut off again below.
   const std::vector<Uint8> padding(frameBytes * (spec.freq / 10 + 1),
                                    spec.format == AUDIO_U8 ? 0x80 : 0x00);
-  std::optional<Samples> samples;
+  Samples samples;
   SDL_AudioStream* stream =
       SDL_NewAudioStream(spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, kRate);
   if (stream != nullptr && SDL_AudioStreamPut(stream, data, static_cast<int>(bytes)) == 0 &&
       SDL_AudioStreamPut(stream, padding.data(), static_cast<int>(padding.size())) == 0 &&
       SDL_AudioStreamFlush(stream) == 0) {
-    samples.emplace(SDL_AudioStreamAvailable(stream) / sizeof(std::int16_t));
-    const int got = SDL_AudioStreamGet(stream, samples->data(),
-                                       static_cast<int>(samples->size() * sizeof(std::int16_t)));
-    samples->resize(std::min<std::size_t>(got > 0 ? got / sizeof(std::int16_t) : 0, frames));
+    samples.resize(SDL_AudioStreamAvailable(stream) / sizeof(std::int16_t));
+    const int got = SDL_AudioStreamGet(stream, samples.data(),
+                                       static_cast<int>(samples.size() * sizeof(std::int16_t)));
+    samples.resize(std::min<std::size_t>(got > 0 ? got / sizeof(std::int16_t) : 0, frames));
   }
   SDL_FreeAudioStream(stream);
   SDL_FreeWAV(data);
   return samples;
 }
 
-// The one audio device and the one sound playing on it. The device runs all the time; between
-// sounds it plays zeros.
-class SoundOut {
- public:
-  static SoundOut& Get() {
-    static SoundOut out;
-    return out;
-  }
-
-  bool Busy() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return !Quiet();
-  }
-
-  // Cuts whatever plays and starts `sound`. False when there is no device to play on.
-  bool Start(Samples sound) {
-    if (device_ == 0) return false;
-    std::lock_guard<std::mutex> lock(mutex_);
-    sound_ = std::move(sound);
-    position_ = 0;
-    return true;
-  }
-
-  // Waits until nothing plays any more, or `most` has passed.
-  void WaitWhileBusy(std::chrono::milliseconds most) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ended_.wait_for(lock, most, [this] { return Quiet(); });
-  }
-
-  // Waits until the sound started last has been played out. If the device stops taking samples
-  // it cuts the sound and says false instead of waiting for good.
-  bool WaitForEnd() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    const auto length = std::chrono::milliseconds(1000LL * sound_.size() / kRate);
-    if (ended_.wait_for(lock, length + kSyncMargin, [this] { return Quiet(); })) return true;
-    position_ = sound_.size();
-    return false;
-  }
-
- private:
-  SoundOut() {
-    SDL_AudioSpec want{};
-    want.freq = kRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = kBufferFrames;
-    want.callback = &SoundOut::Fill;
-    want.userdata = this;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-      Open(want);
-      if (device_ == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    if (device_ == 0) {
-      SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-      if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) Open(want);
-    }
-    if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
-  }
-
-  // Opens the default device of the audio driver SDL has started.
-  void Open(SDL_AudioSpec want) {
-    const char* driver = SDL_GetCurrentAudioDriver();
-    if (driver != nullptr && std::strcmp(driver, "dummy") == 0) want.samples = kDummyBufferFrames;
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-  }
-
-  ~SoundOut() {
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
-    SDL_Quit();
-  }
-
-  // SDL's audio thread asks for the next `bytes` of output.
-  static void SDLCALL Fill(void* self, Uint8* stream, int bytes) {
-    static_cast<SoundOut*>(self)->FillFrames(reinterpret_cast<std::int16_t*>(stream),
-                                             static_cast<std::size_t>(bytes) / 2);
-  }
-
-  void FillFrames(std::int16_t* out, std::size_t frames) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const bool playing = !Quiet();
-    std::size_t copied = 0;
-    for (; copied < frames && position_ < sound_.size(); ++copied)
-      out[copied] = sound_[position_++];
-    for (; copied < frames; ++copied) out[copied] = 0;
-    if (playing && Quiet()) ended_.notify_all();
-  }
-
-  // Whether the sound has been played out; called with mutex_ held.
-  bool Quiet() const { return position_ >= sound_.size(); }
-
-  SDL_AudioDeviceID device_ = 0;
-  std::mutex mutex_;
-  std::condition_variable ended_;
-  Samples sound_;
-  std::size_t position_ = 0;  // the next sample of sound_ to play
-};
-
 }  // namespace
+
+Samples platform::ClipSamples(const std::string& path) {
+  Samples samples = Decode(path);
+  return samples.empty() ? DefaultSound() : samples;
+}
 
 bool platform::sndPlaySound(const std::string& path, unsigned flags) {
   SoundOut& out = SoundOut::Get();
   if ((flags & SND_NOSTOP) != 0 && out.Busy()) return false;
-  std::optional<Samples> sound = Decode(path);
-  if (!out.Start(sound ? std::move(*sound) : DefaultSound())) return false;
-  if ((flags & SND_ASYNC) != 0) return true;
-  return out.WaitForEnd();
+  return out.Play(ClipSamples(path), (flags & SND_ASYNC) == 0);
 }
 
-// A waiting caller is woken by the end of the sound rather than by a clock: every wake-up costs
-// processor time, and a thousand a second would cost more than all the rest of the program.
-void platform::PauseBriefly() {
-  SoundOut::Get().WaitWhileBusy(kLongestPause);
+// The caller sleeps until the sound ends: no clock wakes it in between.
+bool platform::PauseWhileBusy() {
+  return SoundOut::Get().AwaitEnd();
 }

@@ -1,16 +1,10 @@
-// Clock and executable folder on Linux.
+// The executable's folder on Linux.
 
-#include <chrono>
 #include <filesystem>
 
 #include "Platform.h"
 
 const char platform::kDirSeparator = '/';
-
-long long platform::MonotonicMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // /proc/self/exe names the executable itself even when it was started through a link, such as
 // the one an installation puts in bin/, so the clips beside the real file are found.

@@ -82,11 +82,9 @@ bool SoundIsBusy() {
 }
 
 bool PlayClip(const std::string& path) {
-  const long long start = platform::MonotonicMs();
   while (SoundIsBusy()) {
-    // A sound service that stays busy for good must not hold the window for good.
-    if (platform::MonotonicMs() - start >= kMaxWaitMs) return false;
-    platform::PauseBriefly();
+    // A sound service that has stopped advancing must not hold the window for good.
+    if (!platform::PauseWhileBusy()) return false;
   }
   return platform::sndPlaySound(path, SND_ASYNC);
 }

@@ -43,16 +43,13 @@ void SingVerse(const std::string& verse);
 
 inline constexpr const char* kSilenceClip = "silence.wav";
 
-// How long PlayClip waits for a sound that never ends before it gives that clip up.
-inline constexpr long long kMaxWaitMs = 30000;
-
 // True while a sound is still playing. When nothing plays, it plays the silence clip to its end
 // first and then says false.
 bool SoundIsBusy();
 
 // Waits until no sound plays (the silence clip then plays once), starts the clip at `path` and
 // returns without waiting for it. True when the clip started; false when the platform could not
-// start it, or when the sound before it was still busy after kMaxWaitMs.
+// start it, or when the sound before it stopped advancing and the clip was given up.
 bool PlayClip(const std::string& path);
 
 // Cuts any sound; returns when the silence clip has played.
