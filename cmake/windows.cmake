@@ -49,13 +49,3 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS}
   COMMENT "Packing brumbesang-win32.zip")
 add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
-
-if(BRUMBESANG_TESTS)
-  # Reads the version record and the window's controls from outside, under Wine
-  # (scripts/test-windows.sh).
-  add_executable(inspect tests/wine/inspect.cpp)
-  target_compile_definitions(inspect PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
-  target_include_directories(inspect PRIVATE src)
-  target_link_libraries(inspect PRIVATE version)
-  brumbesang_warnings(inspect)
-endif()
