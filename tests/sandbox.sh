@@ -28,6 +28,7 @@ openbox --sm-disable 2>/dev/null &
 # waits that long for its first request. A stream of zeros with a short latency, which changes
 # nothing in the sum of what plays, keeps the sink in step, as other programs keep a desktop's.
 pacat --latency-msec=10 --raw </dev/zero 2>/dev/null &
+export SANDBOX_KEEPER=$!
 latency() { pactl list sinks | sed -n 's/^\s*Latency: \([0-9]*\) usec.*/\1/p'; }
 ready() { [ "$(latency)" -lt 50000 ] && wmctrl -m >/dev/null 2>&1; }
 for _ in $(seq 50); do

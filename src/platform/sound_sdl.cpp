@@ -37,9 +37,10 @@ using Clock = std::chrono::steady_clock;
 using platform::kRate;
 using platform::Samples;
 
-// 85 ms: large enough that a busy machine does not let the sound server run dry, and few
-// enough wake-ups that playing costs next to nothing. A pause does not depend on it (see above).
-constexpr Uint16 kBufferFrames = 4096;
+// 93 ms: large enough that a busy machine does not let the sound server run dry, and few enough
+// wake-ups that playing costs next to nothing. For the pause after a clip to be exact, the zeros
+// of the buffer in which the clip ended must fit in the silence clip (100 ms).
+constexpr Uint16 kBufferFrames = 2048;
 // How long the device stays open after the last sound has ended.
 constexpr auto kCloseAfter = std::chrono::seconds(1);
 // A device that has taken no samples for this long is taken for hung: the sound it holds is

@@ -7,8 +7,9 @@
 
 namespace platform {
 
-// Every sound is played as mono 16-bit samples at this rate.
-inline constexpr int kRate = 48000;
+// Every sound is played as mono 16-bit samples at this rate, the clips' own: they need no
+// converting, and the sound server, which mixes at its own rate, takes what is left.
+inline constexpr int kRate = 22050;
 using Samples = std::vector<std::int16_t>;
 
 // The samples the clip file at `path` plays as: the file's own, converted to kRate, or a short,

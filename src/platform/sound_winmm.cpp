@@ -8,6 +8,7 @@
 // (after windows.h)
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -22,18 +23,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// How long before a clip's expected end the pause starts asking every millisecond: winmm starts a
-// sound a little after it is asked to.
+// How long before a clip's expected end the pause starts asking every millisecond.
 constexpr milliseconds kTail{20};
 // A clip still playing this long after its expected end, or a sound of unknown length this long
 // after it started, means that the sound service has stopped advancing.
 constexpr milliseconds kLateBy{5000};
 constexpr milliseconds kUnknownLengthLimit{30000};
 
-// The clip started last, and when it is expected to end.
+// The clip started last, and when it is expected to end. winmm starts a sound a little after it
+// is asked to; how much later than expected the clip before ended is taken as the expected delay.
 Clock::time_point started;
 std::optional<Clock::time_point> expectedEnd;
-bool fineTimer = false;  // the timer resolution is raised to 1 ms
+Clock::duration delay{};
+bool fineTimer = false;  // the timer resolution is raised to 1 ms, for the tail of a wait
 
 // The length of the sound in the WAV file at `path`, read with winmm's RIFF functions: the data
 // chunk's size over the fmt chunk's bytes per second. Nothing when the file has no such chunks.
@@ -74,6 +76,8 @@ bool platform::sndPlaySound(const std::string& path, unsigned flags) {
   const Clock::time_point now = Clock::now();
   const bool done = ::sndPlaySoundA(path.c_str(), flags) != FALSE;
   if ((flags & SND_NOSTOP) != 0 && !done) return false;  // busy: the wait goes on
+  if (fineTimer && expectedEnd)
+    delay = std::clamp<Clock::duration>(now - *expectedEnd, {}, kLateBy);
   SetFineTimer(false);
   if ((flags & SND_ASYNC) != 0) {
     started = now;
@@ -85,9 +89,9 @@ bool platform::sndPlaySound(const std::string& path, unsigned flags) {
 
 bool platform::PauseWhileBusy() {
   const Clock::time_point now = Clock::now();
-  if (expectedEnd && now < *expectedEnd - kTail) {
+  if (expectedEnd && now < *expectedEnd + delay - kTail) {
     Sleep(static_cast<DWORD>(
-        std::chrono::duration_cast<milliseconds>(*expectedEnd - kTail - now).count() + 1));
+        std::chrono::duration_cast<milliseconds>(*expectedEnd + delay - kTail - now).count() + 1));
     return true;
   }
   if (now > (expectedEnd ? *expectedEnd + kLateBy : started + kUnknownLengthLimit)) return false;
