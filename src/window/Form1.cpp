@@ -53,3 +53,16 @@ void Form1::txtVers_Change(int Index) {
   if (number && *number > 999) controls_.SetTxtVersText(Index, "999");
   if (Index == 0) controls_.SetTxtVersText(1, controls_.txtVersText(0));
 }
+
+int Form1Layout::CaptionSize(int normal, int smallest,
+                             const std::function<int(const Caption&)>& room,
+                             const std::function<int(const char* text, int size)>& width) {
+  const auto fits = [&](int size) {
+    for (const Caption& caption : kCaptions)
+      if (width(caption.text, size) > room(caption)) return false;
+    return true;
+  };
+  int size = normal;
+  while (size > smallest && !fits(size)) --size;
+  return size;
+}

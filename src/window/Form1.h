@@ -3,9 +3,11 @@
 // them and calls the handlers when their events arrive. No toolkit header belongs here.
 #pragma once
 
+#include <functional>
 #include <string>
 
-// The layout of Form1 in pixels at 96 dots per inch. Each front end places its controls by it.
+// The layout of Form1 in pixels at 96 dots per inch. Each front end places its controls by it,
+// scaled to the screen's dots per inch.
 namespace Form1Layout {
 struct Rect {
   int left, top, width, height;
@@ -25,6 +27,24 @@ inline constexpr const char* kCmdPlayCaption = "Spill vers!";
 inline constexpr const char* kSndStopCaption = "Stop";
 inline constexpr const char* kTxtVersInitial = "1";
 inline constexpr int kTimer1IntervalMs = 100;
+
+// The captions of the labels and the buttons, each with the width of its control.
+struct Caption {
+  const char* text;
+  int width;
+  bool button;
+};
+inline constexpr Caption kCaptions[] = {{kLabel1Caption, kLabel1.width, false},
+                                        {kLabel2Caption, kLabel2.width, false},
+                                        {kCmdPlayCaption, kCmdPlay.width, true},
+                                        {kSndStopCaption, kSndStop.width, true}};
+
+// The font size for the captions: the largest from `normal` down to `smallest` at which every
+// caption fits on one line in the room its control leaves it, which `room` gives; `smallest`
+// when not even that size fits everywhere. `width` gives the width of a text at a size. Sizes and
+// widths are in the front end's units, whatever they are.
+int CaptionSize(int normal, int smallest, const std::function<int(const Caption&)>& room,
+                const std::function<int(const char* text, int size)>& width);
 }  // namespace Form1Layout
 
 // What Form1's handlers need of the real window: the texts of the two verse boxes (the control
