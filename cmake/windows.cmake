@@ -1,6 +1,7 @@
-# The 32-bit Windows program: the winmm sound call, the Win32 window with its manifest and version
-# record, and the folder that ships it (brumbesang/: the executable and its clips), also packed as
-# brumbesang-win32.zip. Included by the main CMakeLists.txt when building for Windows.
+# The Windows program: the winmm sound call, the Win32 window with its icon, manifest and version
+# record, and the folder that ships it (brumbesang/: the executable, its clips, LESMEG.txt and the
+# notices of what the executable carries), also packed as brumbesang-win32.zip. Included by the
+# main CMakeLists.txt when building for Windows.
 enable_language(RC)
 
 # Windows 7 is the oldest system the program runs on; its API is all the program uses.
@@ -14,14 +15,24 @@ target_compile_definitions(brumbesang_platform PRIVATE ${BRUMBESANG_WIN32_DEFINI
 target_link_libraries(brumbesang_platform PUBLIC winmm)
 brumbesang_warnings(brumbesang_platform)
 
-# The manifest and the version record, compiled by windres. Kept apart from the executable's C++
-# sources so that the compiler's warning options do not reach the resource compiler.
-add_library(brumbesang_resources OBJECT packaging/windows/brumbesang.rc)
-set_property(SOURCE packaging/windows/brumbesang.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_SOURCE_DIR}/packaging/windows/brumbesang.exe.manifest)
-target_include_directories(brumbesang_resources PRIVATE packaging/windows)
+# The icon, the manifest and the version record, compiled by windres, with the project's version
+# (1.00 is 1,0,0,0 in the version record's numbers). Kept apart from the executable's C++ sources
+# so that the compiler's warning options do not reach the resource compiler.
+math(EXPR minor "${PROJECT_VERSION_MINOR}")
+set(BRUMBESANG_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${minor},0,0")
+set(BRUMBESANG_VERSION_DOTS "${PROJECT_VERSION_MAJOR}.${minor}.0.0")
+configure_file(packaging/windows/brumbesang.rc.in brumbesang.rc @ONLY)
+configure_file(packaging/windows/brumbesang.exe.manifest.in brumbesang.exe.manifest @ONLY)
+add_library(brumbesang_resources OBJECT ${CMAKE_BINARY_DIR}/brumbesang.rc)
+set_property(SOURCE ${CMAKE_BINARY_DIR}/brumbesang.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_BINARY_DIR}/brumbesang.exe.manifest ${CMAKE_SOURCE_DIR}/packaging/windows/brumbesang.ico)
+target_include_directories(brumbesang_resources PRIVATE ${CMAKE_BINARY_DIR} packaging/windows)
 
 set(BRUMBESANG_PACKAGE_DIR ${CMAKE_BINARY_DIR}/brumbesang)
+# Its readme, in Norwegian, with Windows' line endings for Notepad.
+configure_file(packaging/windows/LESMEG.txt.in ${BRUMBESANG_PACKAGE_DIR}/LESMEG.txt @ONLY
+  NEWLINE_STYLE CRLF)
+configure_file(packaging/windows/THIRD-PARTY-NOTICES.txt ${BRUMBESANG_PACKAGE_DIR} COPYONLY)
 
 add_executable(brumbesang WIN32 src/window/win32/main.cpp $<TARGET_OBJECTS:brumbesang_resources>)
 set_target_properties(brumbesang PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BRUMBESANG_PACKAGE_DIR})
@@ -32,7 +43,8 @@ target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform com
 brumbesang_warnings(brumbesang)
 
 # The clips beside the executable, and the zip of that folder.
-set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe)
+set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe brumbesang/LESMEG.txt
+  brumbesang/THIRD-PARTY-NOTICES.txt)
 set(BRUMBESANG_PACKAGED_CLIPS)
 foreach(clip IN LISTS BRUMBESANG_CLIPS)
   get_filename_component(name ${clip} NAME)

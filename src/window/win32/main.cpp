@@ -36,8 +36,12 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = 0;
 
 // The dialog font of Windows: "MS Shell Dlg 2" stands for the system's dialog typeface, 8 points.
+// Captions that do not fit their controls in it are drawn smaller, down to 7 points.
 constexpr wchar_t kFontFace[] = L"MS Shell Dlg 2";
 constexpr int kFontPoints = 8;
+constexpr int kSmallestCaptionPoints = 7;
+// What a push button keeps free on each side of its caption, in pixels at 96 dpi.
+constexpr int kButtonMargin = 4;
 
 class Win32Form1 final : public Form1Controls {
  public:
@@ -48,7 +52,7 @@ class Win32Form1 final : public Form1Controls {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Win32Form1::WndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
@@ -146,23 +150,26 @@ class Win32Form1 final : public Form1Controls {
   }
 
   // Creates the controls in tab order (the play button, the stop button, the start box, the end
-  // box), then the labels, which take no focus, and loads the form.
+  // box), each label just before its box, so that a screen reader names the box after it; labels
+  // take no focus, so Tab passes them by. Then loads the form.
   bool OnCreate() {
     using namespace Form1Layout;
-    font_ = CreateFontW(-MulDiv(kFontPoints, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+    font_ = MakeFont(MulDiv(kFontPoints, dpi_, 72));
+    captionFont_ = MakeFont(CaptionSize(
+        MulDiv(kFontPoints, dpi_, 72), MulDiv(kSmallestCaptionPoints, dpi_, 72),
+        [this](const Caption& c) { return Scale(c.width - (c.button ? 2 * kButtonMargin : 0)); },
+        [this](const char* text, int size) { return TextWidth(text, size); }));
     // BS_NOTIFY: the buttons report when they get the focus, to be drawn as the default button.
     constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
+    constexpr DWORD kBox = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
     cmdPlay_ = MakeControl(L"BUTTON", kCmdPlayCaption, kButton, 0, kCmdPlay, kIdCmdPlay);
     sndStop_ = MakeControl(L"BUTTON", kSndStopCaption, kButton, 0, kSndStop, kIdSndStop);
-    constexpr DWORD kBox = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    MakeControl(L"STATIC", kLabel1Caption, SS_LEFT, 0, kLabel1, kIdLabel1);
     txtVers_[0] =
         MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers0, kIdTxtVers0);
+    MakeControl(L"STATIC", kLabel2Caption, SS_LEFT, 0, kLabel2, kIdLabel2);
     txtVers_[1] =
         MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers1, kIdTxtVers1);
-    MakeControl(L"STATIC", kLabel1Caption, SS_LEFT, 0, kLabel1, kIdLabel1);
-    MakeControl(L"STATIC", kLabel2Caption, SS_LEFT, 0, kLabel2, kIdLabel2);
     if (cmdPlay_ == nullptr || sndStop_ == nullptr || txtVers_[0] == nullptr ||
         txtVers_[1] == nullptr) {
       return false;
@@ -232,9 +239,33 @@ class Win32Form1 final : public Form1Controls {
 
   void OnDestroy() {
     SetTimer1Enabled(false);
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = nullptr;
+    for (HFONT* font : {&font_, &captionFont_}) {
+      if (*font != nullptr) DeleteObject(*font);
+      *font = nullptr;
+    }
     PostQuitMessage(0);
+  }
+
+  // The dialog font at `height` pixels.
+  static HFONT MakeFont(int height) {
+    return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+  }
+
+  // The width in pixels of `text` in the dialog font at `height` pixels, as the font the system
+  // gives for it draws it.
+  int TextWidth(const char* text, int height) {
+    HFONT font = MakeFont(height);
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring wide = Utf16(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    DeleteObject(font);
+    return size.cx;
   }
 
   HWND MakeControl(const wchar_t* windowClass, const char* text, DWORD style, DWORD exStyle,
@@ -243,7 +274,9 @@ class Win32Form1 final : public Form1Controls {
         CreateWindowExW(exStyle, windowClass, Utf16(text).c_str(), WS_CHILD | WS_VISIBLE | style,
                         Scale(r.left), Scale(r.top), Scale(r.width), Scale(r.height), hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+    // The captions of labels and buttons in their fitted size, the boxes' text in the normal one.
+    HFONT font = windowClass == std::wstring(L"EDIT") ? font_ : captionFont_;
+    if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     return control;
   }
 
@@ -265,9 +298,10 @@ class Win32Form1 final : public Form1Controls {
   HWND cmdPlay_ = nullptr;
   HWND sndStop_ = nullptr;
   HWND txtVers_[2] = {nullptr, nullptr};
-  HWND focus_ = nullptr;    // the control to give the focus to when the window is activated
-  HWND default_ = nullptr;  // the button drawn as the default button, which Enter presses
-  HFONT font_ = nullptr;
+  HWND focus_ = nullptr;         // the control to give the focus to when the window is activated
+  HWND default_ = nullptr;       // the button drawn as the default button, which Enter presses
+  HFONT font_ = nullptr;         // the text of the boxes
+  HFONT captionFont_ = nullptr;  // the captions of the labels and buttons
   int dpi_ = 96;
   bool timer1_ = false;
 };
