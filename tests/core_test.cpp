@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -152,6 +153,21 @@ TEST(VerseBoxes, KeepBothBoxesValidWithAndWithoutNestedChanges) {
       EXPECT_EQ(controls.text[0] + " " + controls.text[1], std::string(row.start) + " " + row.end)
           << "typed \"" << row.typed << "\" into box " << row.box << (nested ? ", nested" : "");
     }
+  }
+}
+
+// The captions' size in a stand-in font in which each byte of a text is half the size wide: the
+// longest label, "Avslutte på vers nr.:", is 11 px wide per size, "Spill vers!" half that.
+TEST(CaptionSize, TheLargestAtWhichEveryCaptionFitsButNotBelowTheFloor) {
+  const int rows[][3] = {// room for each label, for each button, the size chosen of 12 down to 9
+                         {200, 200, 12}, {132, 66, 12}, {131, 66, 11}, {120, 200, 10},
+                         {200, 59, 10},  {99, 200, 9},  {50, 20, 9}};
+  for (const auto& [label, button, size] : rows) {
+    EXPECT_EQ(Form1Layout::CaptionSize(
+                  12, 9, [&](const Form1Layout::Caption& c) { return c.button ? button : label; },
+                  [](const char* text, int size) { return int(std::strlen(text)) * size / 2; }),
+              size)
+        << "labels " << label << " px, buttons " << button << " px";
   }
 }
 

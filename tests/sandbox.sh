@@ -9,7 +9,7 @@ dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$dir"' EXIT
 export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
 cat >"$dir/pulse.pa" <<EOF
 load-module module-native-protocol-unix auth-anonymous=1
 load-module module-null-sink sink_name=capture format=s16le rate=48000 channels=1
@@ -22,7 +22,7 @@ for _ in $(seq 50); do
 done
 [ -s "$dir/display" ] || { cat "$dir/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(head -n 1 "$dir/display")
-openbox --sm-disable 2>/dev/null &
+openbox --sm-disable >/dev/null 2>&1 &
 
 # With no stream playing, the null sink renders two seconds ahead, and a stream that starts then
 # waits that long for its first request. A stream of zeros with a short latency, which changes

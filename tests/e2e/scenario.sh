@@ -63,6 +63,17 @@ expect_box() {
   [ "$text" = "$2" ] || fail "the $1 box reads [$text], expected [$2]"
 }
 
+echo "-- every caption whole: the longer label's text reaches further, and short of the edge"
+# How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
+ink() { convert "$work/window.png" -crop "$1" +repage -trim -format '%[fx:page.x + w]' info:; }
+for _ in $(seq 50); do
+  import -window "$window" "$work/window.png"
+  [ "$(ink 105x16+16+16)" -le 1 ] || break
+  sleep 0.2
+done
+[ "$(ink 105x16+16+56)" -gt "$(ink 105x16+16+16)" ] && [ "$(ink 105x16+16+56)" -lt 105 ] ||
+  fail "a label's caption is cut: it reaches $(ink 105x16+16+16) and $(ink 105x16+16+56) px of 105"
+
 echo "-- the play button has the focus, then Tab goes to stop, the start box and the end box"
 xdotool key space
 wait_for_sounds 2 # brumbe.wav has begun

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows package as it ships: a 32-bit brumbesang.exe that needs no DLL beyond those of
 # Windows itself, with the project's version in its version record, beside its 40 clips in
-# brumbesang-win32.zip.
+# brumbesang-win32.zip, with its readme and the notices of what it carries.
 #   package.sh WINDOWS_BUILD_FOLDER VERSION
 set -euo pipefail
 exe=$1/brumbesang/brumbesang.exe
@@ -19,7 +19,8 @@ for name in FileVersion ProductVersion; do
   value=$(strings -e l "$exe" | grep -A1 -x "$name" | tail -n 1)
   [ "$value" = "$2" ] || fail "the version record's $name is [$value], expected [$2]"
 done
-want=$( (echo brumbesang.exe; cd "$(dirname "$0")/../../clips" && ls ./*.wav) | sed 's|^\(\./\)\?|brumbesang/|' | sort)
+want=$( (echo brumbesang.exe LESMEG.txt THIRD-PARTY-NOTICES.txt | xargs -n1; cd "$(dirname "$0")/../../clips" && ls ./*.wav) |
+  sed 's|^\(\./\)\?|brumbesang/|' | sort)
 got=$(cmake -E tar tf "$1/brumbesang-win32.zip" | sort)
 [ "$got" = "$want" ] || fail "the zip holds [$(xargs <<<"$got")], expected [$(xargs <<<"$want")]"
 echo "brumbesang.exe: $format, version $2, needs $(xargs <<<"$dlls"); the zip: $(wc -l <<<"$got") files"
