@@ -54,7 +54,6 @@ class Form1Controls {
   virtual ~Form1Controls() = default;
   virtual std::string txtVersText(int index) = 0;
   virtual void SetTxtVersText(int index, const std::string& text) = 0;
-  virtual bool Timer1Enabled() = 0;
   virtual void SetTimer1Enabled(bool enabled) = 0;
 };
 

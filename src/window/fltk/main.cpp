@@ -89,7 +89,6 @@ class FltkForm1 final : public Form1Controls {
   void SetTxtVersText(int index, const std::string& text) override {
     txtVers_[index]->value(text.c_str());
   }
-  bool Timer1Enabled() override { return timer1_; }
   void SetTimer1Enabled(bool enabled) override {
     if (enabled && !timer1_) Fl::add_timeout(kInterval, &FltkForm1::OnTimer1, this);
     if (!enabled) Fl::remove_timeout(&FltkForm1::OnTimer1, this);

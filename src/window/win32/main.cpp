@@ -99,7 +99,6 @@ class Win32Form1 final : public Form1Controls {
   void SetTxtVersText(int index, const std::string& text) override {
     SetWindowTextW(txtVers_[index], Utf16(text).c_str());
   }
-  bool Timer1Enabled() override { return timer1_; }
   void SetTimer1Enabled(bool enabled) override {
     if (enabled && !timer1_) SetTimer(hwnd_, kTimer1Id, Form1Layout::kTimer1IntervalMs, nullptr);
     if (!enabled && timer1_) KillTimer(hwnd_, kTimer1Id);
