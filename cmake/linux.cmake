@@ -16,7 +16,6 @@ add_library(brumbesang_platform STATIC
   src/platform/system_posix.cpp)
 target_link_libraries(brumbesang_platform PUBLIC SDL2::SDL2)
 target_include_directories(brumbesang_platform PUBLIC src)
-brumbesang_warnings(brumbesang_platform)
 
 # The window's icon, the 48 px PNG built into the program as an array of bytes.
 set(icon_png ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor/48x48/apps/brumbesang.png)
@@ -32,7 +31,6 @@ target_include_directories(brumbesang PRIVATE ${FLTK_INCLUDE_DIR})
 target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform
   ${FLTK_IMAGES_LIBRARY} ${FLTK_LIBRARY} X11::X11)
 target_link_options(brumbesang PRIVATE -Wl,-z,relro -Wl,-z,now)  # as Debian hardens programs
-brumbesang_warnings(brumbesang)
 
 add_custom_command(TARGET brumbesang POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${BRUMBESANG_CLIPS} $<TARGET_FILE_DIR:brumbesang>

@@ -13,11 +13,9 @@ add_library(brumbesang_platform STATIC
 target_include_directories(brumbesang_platform PUBLIC src)
 target_compile_definitions(brumbesang_platform PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
 target_link_libraries(brumbesang_platform PUBLIC winmm)
-brumbesang_warnings(brumbesang_platform)
 
 # The icon, the manifest and the version record, compiled by windres, with the project's version
-# (1.00 is 1,0,0,0 in the version record's numbers). Kept apart from the executable's C++ sources
-# so that the compiler's warning options do not reach the resource compiler.
+# (1.00 is 1,0,0,0 in the version record's numbers).
 math(EXPR minor "${PROJECT_VERSION_MINOR}")
 set(BRUMBESANG_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${minor},0,0")
 set(BRUMBESANG_VERSION_DOTS "${PROJECT_VERSION_MAJOR}.${minor}.0.0")
@@ -40,7 +38,6 @@ target_compile_definitions(brumbesang PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
 # wWinMain; and the shipped executable carries no debug information, except in a Debug build.
 target_link_options(brumbesang PRIVATE -municode $<$<NOT:$<CONFIG:Debug>>:-s>)
 target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform comctl32)
-brumbesang_warnings(brumbesang)
 
 # The clips beside the executable, and the zip of that folder.
 set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe brumbesang/LESMEG.txt
