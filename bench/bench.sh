@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Figures for the real program singing the real clips through a real sound server (the private
-# PulseAudio of tests/sandbox.sh, recorded from its null sink), with one processor core kept busy
+# PulseAudio of tools/sandbox.sh, recorded from its null sink), with one processor core kept busy
 # beside it, as on a desktop where something else is working:
 #   - holes (runs of 1 ms or more of zeros) inside clips, and each pause between two clips of a
 #     verse against the 100 ms silence clip;
@@ -19,10 +19,10 @@ cd "$(dirname "$0")/.."
 FIRST=${1:-21}
 LAST=${2:-25}
 BUILD=$(realpath "${BUILD:-build}")
-[ -n "${PULSE_SERVER:-}" ] || exec bash tests/sandbox.sh bash "$0" "$@"
-
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+[ -n "${PULSE_SERVER:-}" ] || exec bash tools/sandbox.sh bash "$0" "$@"
+# The recorder asks for a long latency, so as not to set the pace of the sound server.
+TOOLS=$BUILD/tools LATENCY=200
+source tools/desktop.sh
 # The program plays alone on the sound server, as on a desktop where nothing else plays: the
 # sandbox's own stream of zeros, which keeps its sink's latency low, is stopped.
 kill "$SANDBOX_KEEPER"
@@ -30,37 +30,28 @@ kill "$SANDBOX_KEEPER"
 # Processor seconds of all the process's threads, to the nanosecond.
 cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { printf "%.6f\n", ns / 1e9 }'; }
 wakeups() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
-now() { date +%s.%N; }
-at() { xdotool mousemove --window "$window" $1 click 1; }
-type_box() { at "$1" && xdotool key End shift+Home type "$2"; }
 
 # Sings FIRST to LAST in the program run by "$@", and prints the figures of the singing. The
 # processor time is taken over 8 s from the first sound on: five verses take about twelve.
 bench() {
-  parec -d capture.monitor --latency-msec=200 --raw --format=s16le --rate=48000 --channels=1 >"$work/played.raw" &
-  local recorder=$! cpu0 sounds=-1 n
-  "$@" &
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
+  local cpu0 sounds=-1 n
+  start "$@"
   sleep 1
   pid=$(pgrep -n -f 'brumbesang(\.exe)?$')
-  type_box "68 41" "$FIRST"
-  type_box "68 81" "$LAST"
-  at "188 44"
-  for _ in $(seq 100); do
-    [ "$("$BUILD/tests/clipscan" /dev/null "$work/played.raw" | wc -l)" -eq 0 ] || break
-    sleep 0.1
-  done
+  type_box start "$FIRST"
+  type_box end "$LAST"
+  click play
+  wait_for 1
   cpu0=$(cpu "$pid")
   sleep 8
   cpu1=$(cpu "$pid")
 
   # The run is over once no new sound has come for 3 s.
-  while n=$("$BUILD/tests/clipscan" /dev/null "$work/played.raw" | wc -l) && [ "$n" -gt "$sounds" ]; do
+  while n=$(played | wc -l) && [ "$n" -gt "$sounds" ]; do
     sounds=$n
     sleep 3
   done
-  kill "$recorder"
-  "$BUILD/tests/clipscan" /dev/null "$work/played.raw" >"$work/sounds"
+  played >"$work/sounds"
   echo "  sounds: $sounds, holes inside them: $(awk '{ n += $4 } END { print n }' "$work/sounds") (goal: 0)"
   # The pauses within a verse are the short ones; between verses come two silence clips and more.
   awk 'NR > 1 { print $3 - 100 }' "$work/sounds" | sort -g | awk '
@@ -93,7 +84,7 @@ if [ -n "${BENCH_WINE:-}" ]; then
   export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
   wineboot -i >/dev/null 2>&1
   cp "$BENCH_WINE"/* "$work/"
-  bench wine "$work/brumbesang.exe"
+  bench "$work/brumbesang.exe" wine
   echo "  (goal: processor time of the program's process while singing <= 0.02 s/s; the pauses are"
   echo "  Wine's own: it opens a new stream on the sound server for every sound)"
 fi

@@ -1,49 +1,38 @@
 #!/usr/bin/env bash
 # Installs what the tests need (Debian 12), builds brumbesang and runs every test (see the
-# README): the Linux program's unit, sound and end-to-end tests, again on an AddressSanitizer and
-# UndefinedBehaviorSanitizer build, and the Windows program's package and its end-to-end test
-# under Wine. Run from anywhere, as root or as a user who may use sudo.
+# README): the Linux program's unit, sound, end-to-end and packaging tests, again on an
+# AddressSanitizer and UndefinedBehaviorSanitizer build, and the Windows program's package and
+# its end-to-end test under Wine. Run from anywhere, as root or as a user who may use sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
 bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev \
   clang-format xvfb xauth xdotool xclip openbox wmctrl imagemagick sox pulseaudio pulseaudio-utils \
-  valgrind g++-mingw-w64-i686 g++-mingw-w64-x86-64 lintian desktop-file-utils appstream
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 lintian desktop-file-utils appstream
 
-# The Windows program ships 32-bit, and is tested so under wine32 where this machine can run
-# 32-bit programs. Where it cannot (some kernels and sandboxes refuse them), the same code built
-# for x86_64 is tested under wine64. A tiny 32-bit program tells which; BRUMBESANG_WINE64=1 takes
-# the second way on any machine.
-runs_32bit() {
-  local dir
-  dir=$(mktemp -d)
-  printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' |
-    as --32 -o "$dir/exit.o" && ld -m elf_i386 -o "$dir/exit" "$dir/exit.o" && "$dir/exit" 2>/dev/null
-  local status=$?
-  rm -rf "$dir"
-  return $status
-}
-if [ -z "${BRUMBESANG_WINE64:-}" ] && runs_32bit; then
+# The Windows program ships 32-bit, and is tested so under wine32 where this machine runs 32-bit
+# programs, as a tiny one shows. Where it cannot (some kernels and sandboxes refuse them), or
+# with BRUMBESANG_WINE64=1, the same code built for x86_64 is tested under wine64.
+probe=$(mktemp)
+printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' | as --32 -o "$probe.o" -
+ld -m elf_i386 -o "$probe" "$probe.o"
+if [ -z "${BRUMBESANG_WINE64:-}" ] && "$probe" 2>/dev/null; then
   echo "== this machine runs 32-bit programs: the 32-bit Windows program is tested under wine32"
-  wine_preset=windows wine_build=build-win32
-  bash scripts/install.sh wine wine32:i386 libpulse0:i386
+  wine=(win32 wine32:i386 libpulse0:i386)
 else
   why="this machine cannot run 32-bit programs"
   [ -z "${BRUMBESANG_WINE64:-}" ] || why="BRUMBESANG_WINE64 is set"
   echo "== $why: the Windows program built for x86_64 is tested under wine64"
-  wine_preset=windows64 wine_build=build-win64
-  bash scripts/install.sh wine wine64
+  wine=(win64 wine64)
 fi
+rm -f "$probe" "$probe.o"
+bash scripts/install.sh wine "${wine[@]:1}"
 
-echo "== format"
+# The code's format, then the builds, then the tests.
 clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')
-
-for preset in windows $wine_preset; do
+for preset in win32 "${wine[0]}"; do
   cmake --preset $preset >/dev/null && cmake --build --preset $preset -j "$(nproc)"
 done
 cmake --preset dev -DBRUMBESANG_WINDOWS_PACKAGE="$PWD/build-win32" \
-  -DBRUMBESANG_WINE_BUILD="$PWD/$wine_build" >/dev/null
-cmake --build --preset dev -j "$(nproc)"
-ctest --preset dev
-cmake --preset asan >/dev/null && cmake --build --preset asan -j "$(nproc)"
-ctest --preset asan
+  -DBRUMBESANG_WINE_BUILD="$PWD/build-${wine[0]}" >/dev/null
+cmake --build --preset dev -j "$(nproc)" && ctest --preset dev
+cmake --preset asan >/dev/null && cmake --build --preset asan -j "$(nproc)" && ctest --preset asan

@@ -1,8 +1,7 @@
 // The real Linux sound call: what files play as; sounds played through a real sound server
-// (tests/sandbox.sh starts one) and recorded from it; and SDL's silent stand-in device, with no
-// sound server to reach.
+// (tools/sandbox.sh starts one) and recorded from it; and, with no sound server to reach, SDL's
+// silent stand-in device.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -11,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "capture.h"
+#include "../tools/capture.h"
 #include "platform/Platform.h"
 #include "platform/sound_sdl.h"
 #include "song/Module1.h"
@@ -22,58 +21,47 @@ using std::chrono::milliseconds;
 const std::string kDir = testing::TempDir(), kClips = BRUMBESANG_CLIPS_DIR "/";
 const std::string kSilence = kClips + "silence.wav";
 
-double Ms(const platform::Samples& samples) {
-  return samples.size() * 1000.0 / platform::kRate;
-}
-
 // A WAV file (format 1: integers, 3: floats) of `ms` at one level that is not zero.
 std::string Wav(int format, int bits, int channels, int rate, int ms) {
-  const auto le = [](unsigned value, int bytes) {
-    return std::string(reinterpret_cast<char*>(&value), bytes);
-  };
+  const auto le = [](unsigned value, int n) { return std::string((char*)&value, n); };
   const unsigned frame = bits / 8 * channels, size = rate * ms / 1000 * frame;
   return "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(format, 2) + le(channels, 2) +
          le(rate, 4) + le(rate * frame, 4) + le(frame, 2) + le(bits, 2) + "data" + le(size, 4) +
          std::string(size, '\x40');
 }
 
-std::string Write(const std::string& name, const std::string& content) {
+std::string File(const std::string& name, const std::string& content) {
   std::ofstream(kDir + name, std::ios::binary) << content;
   return kDir + name;
 }
 
+double Ms(const std::string& path) {
+  return platform::ClipSamples(path).size() * 1000.0 / platform::kRate;
+}
+
 TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
-  const double kTone = 150;  // ms
-  std::string absurdRate = Wav(1, 16, 1, 22050, 100);
-  absurdRate.replace(24, 4, "\xff\xff\xff\x7f");
+  std::string rate = Wav(1, 16, 1, 22050, 100);
   const std::pair<std::string, double> rows[] = {
       // the file, and how long it plays (ms)
-      {"", kTone},
-      {"Dette er ingen lyd.", kTone},
-      {Wav(1, 16, 1, 22050, 100).substr(0, 30), kTone},
-      {absurdRate, kTone},
-      {Wav(1, 16, 1, 22050, 0), kTone},
-      {Wav(1, 16, 1, 22050, 400).substr(0, 44 + 4410 * 2), 200},  // cut after 200 ms
-      {Wav(1, 8, 1, 22050, 100), 100},
-      {Wav(1, 16, 2, 44100, 100), 100},
-      {Wav(3, 32, 1, 48000, 100), 100}};
-  EXPECT_NEAR(Ms(platform::ClipSamples(kDir + "missing.wav")), kTone, 0.1);
-  for (const auto& [content, ms] : rows)
-    EXPECT_NEAR(Ms(platform::ClipSamples(Write("odd.wav", content))), ms, 0.1)
-        << content.substr(0, 20);
+      {kDir + "missing.wav", 150},
+      {File("text.wav", "Dette er ingen lyd."), 150},
+      {File("header.wav", Wav(1, 16, 1, 22050, 100).substr(0, 30)), 150},
+      {File("rate.wav", rate.replace(24, 4, "\xff\xff\xff\x7f")), 150},  // 2^31 - 1 Hz
+      {File("none.wav", Wav(1, 16, 1, 22050, 0)), 150},
+      {File("data.wav", Wav(1, 16, 1, 22050, 400).substr(0, 44 + 8820)), 200},  // cut short
+      {File("float.wav", Wav(3, 32, 2, 48000, 100)), 100}};                     // floats, stereo
+  for (const auto& [path, ms] : rows) EXPECT_NEAR(Ms(path), ms, 0.1) << path;
 }
 
 // Verses as a verse run sings them, beside a processor core kept busy, then a clip cut by a stop;
 // all recorded from the sandbox's sound server.
 TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
   const std::string played = kDir + "played.raw";
-  const pid_t recorder = fork();
-  if (recorder == 0) {
-    dup2(open(played.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    execlp("parec", "parec", "-d", "capture.monitor", "--raw", "--format=s16le", "--rate=48000",
-           "--channels=1", "--latency-msec=10", nullptr);
-    _exit(127);
-  }
+  ASSERT_EQ(std::system(("parec -d capture.monitor --latency-msec=10 --raw --format=s16le "
+                         "--rate=48000 --channels=1 > " +
+                         played + " & echo $! > " + played + ".pid")
+                            .c_str()),
+            0);
   for (int i = 0; i < 500 && std::ifstream(played, std::ios::ate).tellg() <= 0; ++i)
     std::this_thread::sleep_for(milliseconds(10));  // until it records
   std::atomic<bool> busy{true};
@@ -82,23 +70,23 @@ TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
     }
   });
   Module1::SoundDir = kClips;
-  std::vector<double> lengths;  // ms
+  std::vector<double> lengths;
   for (int verse = 45; verse <= 47; ++verse) {
     while (Module1::SoundIsBusy()) platform::PauseWhileBusy();
     Module1::SingVerse(std::to_string(verse));
     for (const std::string& clip : Module1::VerseClips(std::to_string(verse)))
-      lengths.push_back(Ms(platform::ClipSamples(kClips + clip)));
+      lengths.push_back(Ms(kClips + clip));
   }
   busy = false;
   core.join();
   EXPECT_FALSE(platform::sndPlaySound(kSilence, SND_NOSTOP)) << "not busy while a clip plays";
   while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) platform::PauseWhileBusy();
-  ASSERT_TRUE(platform::sndPlaySound(Write("long.wav", Wav(1, 16, 1, 48000, 1000)), SND_ASYNC));
+  ASSERT_TRUE(platform::sndPlaySound(File("long.wav", Wav(1, 16, 1, 22050, 1000)), SND_ASYNC));
   std::this_thread::sleep_for(milliseconds(300));
   platform::sndPlaySound(kSilence, SND_SYNC);
   std::this_thread::sleep_for(milliseconds(1000));  // for the sound server to play it all
-  kill(recorder, SIGTERM);
-  const std::vector<capture::Sound> sounds = capture::Sounds(capture::Read(played), 60);
+  EXPECT_EQ(std::system(("kill $(cat " + played + ".pid)").c_str()), 0);
+  const std::vector<capture::Sound> sounds = capture::Sounds(played, 60);
   ASSERT_EQ(sounds.size(), 10u);  // three clips a verse, and the clip cut
   for (std::size_t i = 0; i < 9; ++i) {
     EXPECT_NEAR(sounds[i].lengthMs, lengths[i], 1) << "clip " << i;
@@ -112,7 +100,7 @@ TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
 // With no sound server and no card, sounds keep their length on SDL's silent device.
 TEST(NoDevice, SoundsStillTakeTheirTime) {
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(platform::sndPlaySound(Write("clip.wav", Wav(1, 16, 1, 48000, 500)), SND_ASYNC));
+  ASSERT_TRUE(platform::sndPlaySound(File("clip.wav", Wav(1, 16, 1, 22050, 500)), SND_ASYNC));
   while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) ASSERT_TRUE(platform::PauseWhileBusy());
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, milliseconds(400));

@@ -6,24 +6,15 @@
 // Prints "name length_ms pause_ms holes" per sound; "?" names a sound at no clip's level.
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <string>
 
 #include "capture.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: clipscan TAGS RAW\n");
-    return 2;
-  }
-  for (const capture::Sound& sound : capture::Sounds(capture::Read(argv[2]), 60)) {
+  for (const capture::Sound& sound : capture::Sounds(argc == 3 ? argv[2] : "", 60)) {
     std::ifstream tags(argv[1]);
     std::string name, tag = "?";
-    for (int level; tags >> name >> level;) {
+    for (int level; tags >> name >> level;)
       if (std::abs(level - sound.level) <= std::max(60, level / 50)) tag = name;
-    }
     std::printf("%s %.1f %.1f %d\n", tag.c_str(), sound.lengthMs, sound.pauseMs, sound.holes);
   }
-  return 0;
 }

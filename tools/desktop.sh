@@ -1,0 +1,32 @@
+# Drives the program's window as a person would and records what it plays, for the end-to-end
+# test and the benchmark, which source this under tools/sandbox.sh. TOOLS names the folder of
+# clipscan; LATENCY, the recorder's latency in ms (10 by default).
+#   start PROGRAM [RUNNER...]  starts the program (under RUNNER, such as wine) and finds its
+#                              window, recording from then on
+#   played                     the sounds recorded so far, one line each (see clipscan.cpp),
+#                              named after the levels in $work/tags, if there is one
+#   wait_for N                 waits, at most 10 s, until N sounds have begun
+#   click CONTROL              clicks start, end (the boxes), play or stop
+#   type_box BOX TEXT          types TEXT over the whole text of the box, or deletes it all
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+touch "$work/tags"
+declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
+
+start() {
+  parec -d capture.monitor --latency-msec="${LATENCY:-10}" --raw --format=s16le --rate=48000 \
+    --channels=1 >"$work/played.raw" &
+  "${@:2}" "$1" &
+  program=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
+}
+played() { "$TOOLS/clipscan" "$work/tags" "$work/played.raw"; }
+wait_for() {
+  local i=0
+  until [ "$(played | wc -l)" -ge "$1" ] || ((i++ > 100)); do sleep 0.1; done
+}
+click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
+type_box() {
+  click "$1" && xdotool key End shift+Home
+  if [ -n "$2" ]; then xdotool type --delay 50 "$2"; else xdotool key BackSpace; fi
+}
