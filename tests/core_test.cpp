@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <regex>
@@ -22,9 +23,9 @@ namespace {
 // where name is the clip's file name, "silence" for a probe that played the silence clip, or
 // "stop" for a cut.
 struct Sound {
-  long long now = 0, ends = 0;                                     // ms
-  std::map<std::string, long long> lengths{{"silence.wav", 100}};  // any other clip: 500 ms
-  bool stuck = false;                                              // always busy, never advancing
+  long long now = 0, ends = 0;                                                // ms
+  std::map<std::string, long long> lengths{{"silence", 100}, {"stop", 100}};  // others: 500 ms
+  bool stuck = false;  // always busy, never advancing
   std::string playing, played;
 } sound;
 
@@ -52,12 +53,9 @@ std::string platform::ExecutableFolder() {
 bool platform::sndPlaySound(const std::string& path, unsigned flags) {
   if (sound.stuck || ((flags & SND_NOSTOP) != 0 && sound.now < sound.ends)) return false;
   sound.playing = path.substr(path.rfind('/') + 1);
-  sound.played += (flags == SND_NOSTOP ? "silence"
-                   : flags == SND_SYNC ? "stop"
-                                       : sound.playing) +
-                  "@" + std::to_string(sound.now) + " ";
-  sound.ends =
-      sound.now + (sound.lengths.count(sound.playing) ? sound.lengths[sound.playing] : 500);
+  const std::string name = flags == SND_ASYNC ? sound.playing : flags ? "silence" : "stop";
+  sound.played += name + "@" + std::to_string(sound.now) + " ";
+  sound.ends = sound.now + (sound.lengths.count(name) ? sound.lengths[name] : 500);
   if ((flags & SND_ASYNC) == 0) sound.now = sound.ends;  // the caller waits it out
   return true;
 }
@@ -71,10 +69,8 @@ namespace {
 
 TEST(NumberText, ReadsTheFormsABoxMayHold) {
   // clang-format off
-  const struct {
-    std::string text;
-    std::optional<double> number;
-    std::optional<std::int16_t> verse;  // rounded down, if it fits
+  const struct {  // a box's text, the number it reads as, and the verse number (rounded down)
+    std::string text; std::optional<double> number; std::optional<std::int16_t> verse;
   } rows[] = {
       {"12", 12, 12},       {" -3\t", -3, -3},  {"+4", 4, 4},        {"2,5", 2.5, 2},
       {"-2.5", -2.5, -3},   {",5", .5, 0},      {"7.", 7, 7},        {"007", 7, 7},
@@ -153,13 +149,10 @@ TEST(CaptionSize, TheLargestAtWhichEveryCaptionFitsButNotBelowTheFloor) {
   const int rows[][3] = {// room for each label, for each button, the size chosen of 12 down to 9
                          {200, 200, 12}, {132, 66, 12}, {131, 66, 11}, {120, 200, 10},
                          {200, 59, 10},  {99, 200, 9},  {50, 20, 9}};
+  const auto width = [](const char* text, int size) { return int(strlen(text)) * size / 2; };
   for (const auto& [label, button, size] : rows) {
-    EXPECT_EQ(
-        Form1Layout::CaptionSize(
-            12, 9, [&](const Form1Layout::Caption& c) { return c.button ? button : label; },
-            [](const char* text, int size) { return int(std::string(text).size()) * size / 2; }),
-        size)
-        << "labels " << label << " px, buttons " << button << " px";
+    const auto room = [&](const Form1Layout::Caption& c) { return c.button ? button : label; };
+    EXPECT_EQ(Form1Layout::CaptionSize(12, 9, room, width), size) << label << " and " << button;
   }
 }
 
@@ -170,16 +163,15 @@ class VerseRun : public ::testing::Test {
     form.Form_Load();
   }
 
-  // Presses play with `start` and `end` in the boxes, and lets the timer tick every 100 ms of
-  // virtual time, as a window's timer does, a tick that ran long followed by the next at once;
-  // until the run ends, or for `ms`.
-  void Run(const char* start, const char* end, long long ms = 1000000) {
-    controls.text[0] = start;
-    controls.text[1] = end;
-    form.cmdPlay_Click();
-    Run(ms);
-  }
-  void Run(long long ms = 1000000) {
+  // Presses play with `start` and `end` in the boxes, if given, and lets the timer tick every
+  // 100 ms of virtual time, as a window's timer does, a tick that ran long followed by the next at
+  // once; until the run ends, or for `ms`.
+  void Run(const char* start = nullptr, const char* end = nullptr, long long ms = 1000000) {
+    if (start != nullptr) {
+      controls.text[0] = start;
+      controls.text[1] = end;
+      form.cmdPlay_Click();
+    }
     for (long long tick = sound.now, until = sound.now + ms; controls.timer && tick < until;
          tick += 100) {
       sound.now = tick = std::max(sound.now, tick);
@@ -226,8 +218,8 @@ TEST_F(VerseRun, DuringARunPlayStartsAgainAndAChangedEndCounts) {
   Run("5", "9", 300);  // verse 5's last clip plays
   Run("2", "3", 0);
   EXPECT_EQ(sound.playing, "brumber.wav") << "play cut the clip";
-  Run(1000);               // verse 2 is under way
-  controls.text[1] = "4";  // so the run goes on to 4
+  Run(nullptr, nullptr, 1000);  // verse 2 is under way
+  controls.text[1] = "4";       // so the run goes on to 4
   Run();
   EXPECT_EQ(Clips(), "5.wav brumber.wav 2.wav brumber.wav 3.wav brumber.wav 4.wav brumber.wav ");
 }

@@ -12,7 +12,8 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 level=1000
 for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900); do
   [ $n = brumbe ] && seconds=2 || seconds=0.08
-  sox -D -n -r 22050 -b 16 "$work/$n.wav" synth $seconds square 50 vol "$(awk "BEGIN { print $level / 32767 }")"
+  volume=$(awk "BEGIN { print $level / 32767 }")
+  sox -D -n -r 22050 -b 16 "$work/$n.wav" synth $seconds square 50 vol "$volume"
   echo "$n.wav $level" >>"$work/tags" && level=$((level + 650))
 done
 sox -D -n -r 22050 -b 16 "$work/silence.wav" trim 0 0.1
@@ -30,14 +31,18 @@ expect_box() {
   click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c
   local i=0
   until [ -n "$(xclip -selection clipboard -o)" ] || ((i++ > 50)); do sleep 0.1; done
-  [ "$(xclip -selection clipboard -o)" = "$2" ] || fail "the $1 box reads [$(xclip -selection clipboard -o)], expected [$2]"
+  local text
+  text=$(xclip -selection clipboard -o)
+  [ "$text" = "$2" ] || fail "the $1 box reads [$text], expected [$2]"
 }
 
 # Every caption whole: the longer label's text reaches further, and short of the edge.
 # How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
 ink() { convert "$work/window.png" -crop "$1" +repage -trim -format '%[fx:page.x + w]' info:; }
 i=0
-until import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt 1 ] || ((i++ > 50)); do sleep 0.2; done
+until import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt 1 ] || ((i++ > 50)); do
+  sleep 0.2
+done
 [ "$(ink 105x16+16+56)" -gt "$(ink 105x16+16+16)" ] && [ "$(ink 105x16+16+56)" -lt 105 ] ||
   fail "a label's caption is cut: it reaches $(ink 105x16+16+16) and $(ink 105x16+16+56) px of 105"
 
@@ -75,4 +80,3 @@ wmctrl -c 'Syng en brumbesang!'
 timeout 10 tail --pid="$program" -f /dev/null || fail "the program did not end"
 wait "$program" || fail "the program ended with status $?"
 expect_cut closing
-echo "PASS"
