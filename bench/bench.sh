@@ -28,8 +28,8 @@ source tools/desktop.sh
 kill "$SANDBOX_KEEPER"
 (while :; do :; done) &  # the busy core
 # Processor seconds of all the process's threads, to the nanosecond.
-cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { printf "%.6f\n", ns / 1e9 }'; }
-wakeups() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+cpu() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.6f\n", ns / 1e9 }'; }
+wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 
 # Sings FIRST to LAST in the program run by "$@", and prints the figures of the singing. The
 # processor time is taken over 8 s from the first sound on: five verses take about twelve.

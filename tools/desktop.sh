@@ -2,7 +2,7 @@
 # test and the benchmark, which source this under tools/sandbox.sh. TOOLS names the folder of
 # clipscan; LATENCY, the recorder's latency in ms (10 by default).
 #   start PROGRAM [RUNNER...]  starts the program (under RUNNER, such as wine) and finds its
-#                              window, recording from then on
+#                              window, recording afresh from then on
 #   played                     the sounds recorded so far, one line each (see clipscan.cpp),
 #                              named after the levels in $work/tags, if there is one
 #   wait_for N                 waits, at most 10 s, until N sounds have begun
@@ -14,8 +14,10 @@ touch "$work/tags"
 declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
 start() {
+  [ -z "${recorder:-}" ] || kill "$recorder"
   parec -d capture.monitor --latency-msec="${LATENCY:-10}" --raw --format=s16le --rate=48000 \
     --channels=1 >"$work/played.raw" &
+  recorder=$!
   "${@:2}" "$1" &
   program=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
