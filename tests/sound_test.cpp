@@ -21,6 +21,9 @@ namespace {
 using std::chrono::milliseconds;
 const std::string kDir = testing::TempDir(), kClips = BRUMBESANG_CLIPS_DIR "/";
 const std::string kSilence = kClips + "silence.wav";
+// Whether the program's stream keeps 20 ms of sound or more on the server, against load.
+const char kBuffered[] =
+    "pactl list sink-inputs | grep -E 'Buffer Latency: ([2-9]....|.{6,}) usec'";
 // Records what the sandbox's sound server plays, as 16-bit mono samples at 48 kHz, into a file.
 const std::string kRecord =
     "parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1 --latency-msec=10 > ";
@@ -86,6 +89,7 @@ TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
   while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) platform::PauseWhileBusy();
   ASSERT_TRUE(platform::sndPlaySound(File("long.wav", Wav(1, 16, 1, 22050, 1000)), SND_ASYNC));
   std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_EQ(std::system(kBuffered), 0) << "the program keeps under 20 ms of sound on the server";
   platform::sndPlaySound(kSilence, SND_SYNC);
   std::this_thread::sleep_for(milliseconds(1000));  // for the sound server to play it all
   EXPECT_EQ(std::system(("kill $(cat " + played + ".pid)").c_str()), 0);
