@@ -16,7 +16,7 @@
 
 #include "window/Form1.h"
 
-// The program's icon, a PNG file built into it (see CMakeLists.txt).
+// The program's icon, a PNG file built into it by cmake/linux.cmake.
 extern const unsigned char kIconPng[];
 extern const int kIconPngSize;
 
