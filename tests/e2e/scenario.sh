@@ -10,8 +10,7 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 # Every word clip a square wave at a level of its own, by which clipscan names it: 80 ms, and
 # brumbe.wav 2 s, long enough to be cut. The silence clip is 100 ms of zeros, as the real one.
-level=1000 dir="$work/Łódź мир 歌 x"
-mkdir "$dir"
+level=1000 dir="$work/Łódź мир 歌 x" && mkdir "$dir"
 for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900); do
   [ $n = brumbe ] && seconds=2 || seconds=0.08
   volume=$(awk "BEGIN { print $level / 32767 }")
