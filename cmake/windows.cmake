@@ -70,6 +70,8 @@ if(WIXL)
     set(BRUMBESANG_MSI_ARCH win32)
     set(wixl_arch x86)
   endif()
+  string(UUID BRUMBESANG_MSI_PRODUCT_CODE NAMESPACE D100F9BF-496B-4E26-BFC6-E7E5C16CCA74
+    NAME "brumbesang ${PROJECT_VERSION} ${BRUMBESANG_MSI_ARCH}" TYPE SHA1 UPPER)
   # wixl takes the files by paths relative to the build folder.
   configure_file(packaging/windows/brumbesang.ico brumbesang.ico COPYONLY)
   set(BRUMBESANG_MSI_CLIPS)
