@@ -1,7 +1,7 @@
 # The Windows program: the winmm sound call, the Win32 window with its icon, manifest and version
 # record, and the folder that ships it (brumbesang/: the executable, its clips, LESMEG.txt and the
-# notices of what the executable carries), also packed as brumbesang-win32.zip. Included by the
-# main CMakeLists.txt when building for Windows.
+# notices of what the executable carries), also packed as brumbesang-win32.zip and made into an
+# installer. Included by the main CMakeLists.txt when building for Windows.
 enable_language(RC)
 
 # Windows 7 is the oldest system the program runs on; its API is all the program uses.
@@ -58,3 +58,37 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS}
   COMMENT "Packing brumbesang-win32.zip")
 add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
+
+# The installer (an MSI, made by wixl from msitools) of the same folder, beside the zip:
+# brumbesang-VERSION-win32.msi, or -win64.msi from the x86_64 build.
+find_program(WIXL wixl)
+if(WIXL)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(BRUMBESANG_MSI_ARCH win64)
+    set(wixl_arch x64)
+  else()
+    set(BRUMBESANG_MSI_ARCH win32)
+    set(wixl_arch x86)
+  endif()
+  string(UUID BRUMBESANG_MSI_PRODUCT_CODE NAMESPACE D100F9BF-496B-4E26-BFC6-E7E5C16CCA74
+    NAME "brumbesang ${PROJECT_VERSION} ${BRUMBESANG_MSI_ARCH}" TYPE SHA1 UPPER)
+  # wixl takes the files by paths relative to the build folder.
+  configure_file(packaging/windows/brumbesang.ico brumbesang.ico COPYONLY)
+  set(BRUMBESANG_MSI_CLIPS)
+  foreach(clip IN LISTS BRUMBESANG_CLIPS)
+    get_filename_component(name ${clip} NAME)
+    string(APPEND BRUMBESANG_MSI_CLIPS
+      "        <File Id=\"clip_${name}\" Source=\"brumbesang/${name}\"/>\n")
+  endforeach()
+  configure_file(packaging/windows/brumbesang.wxs.in brumbesang.wxs @ONLY)
+  set(msi brumbesang-${PROJECT_VERSION}-${BRUMBESANG_MSI_ARCH}.msi)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${msi}
+    COMMAND ${WIXL} -a ${wixl_arch} -o ${msi} brumbesang.wxs
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS} ${CMAKE_BINARY_DIR}/brumbesang.wxs
+      ${BRUMBESANG_PACKAGE_DIR}/LESMEG.txt
+    COMMENT "Building the installer ${msi}")
+  add_custom_target(brumbesang_msi ALL DEPENDS ${CMAKE_BINARY_DIR}/${msi})
+else()
+  message(WARNING "wixl (Debian's package wixl, from msitools) not found: no installer is built")
+endif()
