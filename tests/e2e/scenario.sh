@@ -9,8 +9,9 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 # Every word clip a square wave at a level of its own, by which clipscan names it: 80 ms, and
 # brumbe.wav 2 s, long enough to be cut. The silence clip is 100 ms of zeros, as the real one.
+# default.wav is made the same way, as the system's default sound under Wine.
 level=1000
-for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900); do
+for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900) default; do
   [ $n = brumbe ] && seconds=2 || seconds=0.08
   volume=$(awk "BEGIN { print $level / 32767 }")
   sox -D -n -r 22050 -b 16 "$work/$n.wav" synth $seconds square 50 vol "$volume"
@@ -19,6 +20,13 @@ done
 sox -D -n -r 22050 -b 16 "$work/silence.wav" trim 0 0.1
 cp "$1" "$work/"
 start "$work/$(basename "$1")" "${@:2}"
+
+# Under Wine: the window's children in order, each label right before its box.
+if [ "${2:-}" = wine ]; then
+  children=$(wine "$TOOLS/children.exe" | tr -d '\r' | paste -sd'|')
+  [ "$children" = "Button Spill vers!|Button Stop|Static Starte på vers nr.:|Edit 1|Static \
+Avslutte på vers nr.:|Edit 1" ] || fail "the window's children, in order: [$children]"
+fi
 
 # Checks that the sounds played are $1, once they have, and that no more follow within a second.
 expect_sounds() {
@@ -73,10 +81,32 @@ click play
 expect_sounds "1.wav brumbe.wav 90.wav 9.wav brumber.wav 100.wav brumber.wav"
 
 # Closing the window while a clip plays cuts it and ends the program.
+close() {
+  wmctrl -c 'Syng en brumbesang!'
+  timeout 10 tail --pid="$program" -f /dev/null || fail "the program did not end"
+  wait "$program" || fail "the program ended with status $?"
+}
 type_box start 1
 click play
 wait_for 9
-wmctrl -c 'Syng en brumbesang!'
-timeout 10 tail --pid="$program" -f /dev/null || fail "the program did not end"
-wait "$program" || fail "the program ended with status $?"
+close
 expect_cut closing
+
+# Started again on a screen of twice the dots per inch (Linux: Xft.dpi) or 1.5 times (Windows:
+# LogPixels), the window is the layout's 257 x 114 pixels scaled. Under Wine, a missing clip plays
+# the system's default sound, here default.wav (Wine 8 finds it as win.ini's [Sounds] Default).
+first=1.wav size=514x228
+if [ "${2:-}" = wine ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+  wine reg add 'HKCU\Control Panel\Sounds' /v Default /d "$(winepath -w "$work/default.wav")" \
+    /f >/dev/null
+  rm "$work/1.wav" && first=default.wav size=386x171
+else
+  xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi: 192'
+fi
+start "$work/$(basename "$1")" "${@:2}"
+xdotool getwindowgeometry "$window" | grep -q "Geometry: $size" ||
+  fail "the window is $(xdotool getwindowgeometry "$window" | grep -o '[0-9]*x[0-9]*'), not $size"
+xdotool key space
+expect_sounds "$first brumbe.wav"
+close
