@@ -58,3 +58,6 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS}
   COMMENT "Packing brumbesang-win32.zip")
 add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
+
+# Not shipped: the end-to-end test's helper that lists the window's children (tests/windows/).
+add_executable(children tests/windows/children.cpp)
