@@ -3,6 +3,7 @@
 # recorded from the sound server of tools/sandbox.sh, under which it runs. The same steps for
 # both front ends; the program runs from a folder of clips made for the test:
 #   scenario.sh PROGRAM [RUNNER...]      e.g. build/brumbesang, or brumbesang.exe wine
+# Under Wine, CHILDREN names the Windows build's children.exe (see tests/windows/children.cpp).
 set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh"
 fail() { echo "FAIL: $*" >&2 && exit 1; }
@@ -34,7 +35,7 @@ expect_sounds() {
   [ "$(played | cut -d' ' -f1 | xargs)" = "$1" ] || fail "played [$(played | xargs)], expected [$1]"
 }
 expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail "$1 did not cut brumbe.wav"; }
-# Checks that box $1 reads $2, copied from it as a person would (a box is never empty).
+# Checks that box $1 reads $2, copied from it as a person would (a box is never empty) into $text.
 expect_box() {
   click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c
   poll 'text=$(xclip -selection clipboard -o) && [ -n "$text" ]'
@@ -85,7 +86,8 @@ expect_cut closing
 
 # Started again on a screen of twice the dots per inch (Linux: Xft.dpi) or 1.5 times (Windows:
 # LogPixels), the window is the layout's 257 x 114 pixels scaled. Under Wine, a missing clip plays
-# the system's default sound, here default.wav (Wine 8 finds it as win.ini's [Sounds] Default).
+# the system's default sound, here default.wav: Wine 8 finds it as win.ini's [Sounds] Default,
+# which is this registry key (under HKCU\AppEvents it looks for the missing clip's name instead).
 if [ "${2:-}" = wine ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
   wine reg add 'HKCU\Control Panel\Sounds' /v Default /d "$(winepath -w "$work/default.wav")" /f
