@@ -59,6 +59,9 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   COMMENT "Packing brumbesang-win32.zip")
 add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
 
+# Not shipped: the end-to-end test's helper that lists the window's children (tests/windows/).
+add_executable(children tests/windows/children.cpp)
+
 # The installer (an MSI, made by wixl from msitools) of the same folder, beside the zip:
 # brumbesang-VERSION-win32.msi, or -win64.msi from the x86_64 build.
 find_program(WIXL wixl)

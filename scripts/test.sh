@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev \
-  clang-format xvfb xauth xdotool xclip openbox wmctrl imagemagick sox pulseaudio pulseaudio-utils \
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wixl lintian desktop-file-utils appstream
+  clang-format xvfb xauth xdotool xclip x11-utils openbox wmctrl imagemagick sox pulseaudio \
+  pulseaudio-utils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wixl lintian desktop-file-utils appstream
 
 # The Windows program ships 32-bit, and is tested so under wine32 where this machine runs 32-bit
 # programs, as a tiny one shows. Where it cannot (some kernels and sandboxes refuse them), or

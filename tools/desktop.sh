@@ -5,9 +5,11 @@
 #                              window, recording afresh from then on
 #   played                     the sounds recorded so far, one line each (see clipscan.cpp),
 #                              named after the levels in $work/tags, if there is one
+#   poll CONDITION             evaluates CONDITION, a shell command, every 0.1 s until it holds,
+#                              for at most 10 s
 #   wait_for N                 waits, at most 10 s, until N sounds have begun
 #   click CONTROL              clicks start, end (the boxes), play or stop
-#   type_box BOX TEXT          types TEXT over the whole text of the box, or deletes it all
+#   type_box BOX TEXT          types TEXT over the whole text of the box
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 touch "$work/tags"
@@ -16,19 +18,12 @@ declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 start() {
   [ -z "${recorder:-}" ] || kill "$recorder"
   parec -d capture.monitor --latency-msec="${LATENCY:-10}" --raw --format=s16le --rate=48000 \
-    --channels=1 >"$work/played.raw" &
-  recorder=$!
-  "${@:2}" "$1" &
-  program=$!
+    --channels=1 >"$work/played.raw" & recorder=$!
+  "${@:2}" "$1" & program=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
 }
 played() { "$TOOLS/clipscan" "$work/tags" "$work/played.raw"; }
-wait_for() {
-  local i=0
-  until [ "$(played | wc -l)" -ge "$1" ] || ((i++ > 100)); do sleep 0.1; done
-}
+poll() { local i=0; until eval "$1" || ((i++ >= 100)); do sleep 0.1; done; }
+wait_for() { poll "[ \$(played | wc -l) -ge $1 ]"; }
 click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
-type_box() {
-  click "$1" && xdotool key End shift+Home
-  if [ -n "$2" ]; then xdotool type --delay 50 "$2"; else xdotool key BackSpace; fi
-}
+type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
