@@ -5,7 +5,7 @@
 # its end-to-end test under Wine. Run from anywhere, as root or as a user who may use sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev \
+bash scripts/install.sh cmake make g++ pkg-config libgtk-3-dev libsdl2-dev libgtest-dev \
   clang-format xvfb xauth xdotool xclip openbox wmctrl imagemagick sox pulseaudio pulseaudio-utils \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 lintian desktop-file-utils appstream
 
