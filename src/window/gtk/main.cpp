@@ -29,8 +29,8 @@ using Form1Layout::Rect;
 constexpr char kCss[] =
     "entry, button { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }";
 
-// The smallest size of the captions, in tenths of a point (7 points, still easy to read).
-constexpr int kSmallestCaptionSize = 70;
+// The smallest size of the captions, in pixels at 96 dpi (7 points, still easy to read).
+constexpr int kSmallestCaptionSize = 9;
 
 class GtkForm1 final : public Form1Controls {
  public:
@@ -141,14 +141,17 @@ class GtkForm1 final : public Form1Controls {
 
   // The captions in the system's font at the largest size, from its own down to 7 points, at
   // which each fits its control on one line; the boxes' text in the system's font, made smaller
-  // only where it would not fit the box's height. Sizes in tenths of a point.
+  // only where it would not fit the box's height. Sizes in GTK pixels, at this font resolution.
   void SetFonts() {
     PangoContext* context = gtk_widget_get_pango_context(window_);
     PangoFontDescription* font =
         pango_font_description_copy(pango_context_get_font_description(context));
+    int normal = pango_font_description_get_size(font);  // in points, unless absolute
+    if (!pango_font_description_get_size_is_absolute(font)) normal = normal * dpi_ / 72;
+    normal = (normal + PANGO_SCALE / 2) / PANGO_SCALE;
     PangoLayout* layout = pango_layout_new(context);
     const auto width = [&](const char* text, int size) {
-      pango_font_description_set_size(font, size * PANGO_SCALE / 10);
+      pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
       pango_layout_set_font_description(layout, font);
       pango_layout_set_text(layout, text, -1);
       int pixels = 0;
@@ -156,29 +159,27 @@ class GtkForm1 final : public Form1Controls {
       return pixels;
     };
     const auto height = [&](int size) {
-      pango_font_description_set_size(font, size * PANGO_SCALE / 10);
+      pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
       PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
       const int ascent = pango_font_metrics_get_ascent(metrics);
       const int pixels = PANGO_PIXELS(ascent + pango_font_metrics_get_descent(metrics));
       pango_font_metrics_unref(metrics);
       return pixels;
     };
-    const int normal = pango_font_description_get_size(font) * 10 / PANGO_SCALE;
     const int buttonFrame = Frame(cmdPlay_, false);
     const int captionSize = Form1Layout::CaptionSize(
-        normal, kSmallestCaptionSize,
+        normal, Scale(kSmallestCaptionSize),
         [&](const Form1Layout::Caption& c) {
           return Scale(c.width) - (c.button ? buttonFrame : 0);
         },
         width);
     int boxSize = normal;
     const int boxRoom = Scale(Form1Layout::kTxtVers0.height) - Frame(txtVers_[0], true);
-    while (boxSize > kSmallestCaptionSize && height(boxSize) > boxRoom) --boxSize;
+    while (boxSize > Scale(kSmallestCaptionSize) && height(boxSize) > boxRoom) --boxSize;
     g_object_unref(layout);
     pango_font_description_free(font);
-    // Written without the locale's decimal comma.
-    char* css = g_strdup_printf("label { font-size: %d.%dpt; } entry { font-size: %d.%dpt; }",
-                                captionSize / 10, captionSize % 10, boxSize / 10, boxSize % 10);
+    char* css = g_strdup_printf("label { font-size: %dpx; } entry { font-size: %dpx; }",
+                                captionSize, boxSize);
     AddCss(css);
     g_free(css);
   }
