@@ -36,8 +36,8 @@ class GtkForm1 final : public Form1Controls {
  public:
   GtkForm1() {
     using namespace Form1Layout;
-    // The settings: the font resolution, the system font, and GTK's select-on-focus, which this
-    // window does itself (see OnBoxFocusIn).
+    // The font resolution, by which the layout is scaled, and GTK's select-on-focus, which this
+    // window does itself (see OnBoxFocusIn); then the theme's sizes set aside.
     GdkScreen* screen = gdk_screen_get_default();
     const double resolution = gdk_screen_get_resolution(screen);
     dpi_ = resolution > 0 ? static_cast<int>(std::lround(resolution)) : 96;
