@@ -1,15 +1,10 @@
-# The Linux program: the SDL sound call, the FLTK window with its icon, its installation (the
+# The Linux program: the SDL sound call, the GTK 3 window with its icon, its installation (the
 # program and its clips together in lib/brumbesang, a link in bin, the desktop entry, the icons,
 # the metainfo, the manual page and the licence) and the Debian package of it (cpack -G DEB).
 # Included by the main CMakeLists.txt when building for Linux.
 find_package(SDL2 REQUIRED)
-find_package(X11 REQUIRED)
-# FLTK's own CMake package (and CMake's FindFLTK, which loads it) lists FLTK's GUI designer,
-# which Debian ships in a package of its own, and fails without it. The program needs only the
-# header folder and the libraries.
-find_path(FLTK_INCLUDE_DIR FL/Fl.H REQUIRED)
-find_library(FLTK_LIBRARY fltk REQUIRED)
-find_library(FLTK_IMAGES_LIBRARY fltk_images REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 
 add_library(brumbesang_platform STATIC
   src/platform/sound_sdl.cpp
@@ -26,10 +21,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/icon_png.cpp
   "extern const unsigned char kIconPng[] = {${icon_bytes}};\n"
   "extern const int kIconPngSize = sizeof kIconPng;\n")
 
-add_executable(brumbesang src/window/fltk/main.cpp ${CMAKE_BINARY_DIR}/icon_png.cpp)
-target_include_directories(brumbesang PRIVATE ${FLTK_INCLUDE_DIR})
-target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform
-  ${FLTK_IMAGES_LIBRARY} ${FLTK_LIBRARY} X11::X11)
+add_executable(brumbesang src/window/gtk/main.cpp ${CMAKE_BINARY_DIR}/icon_png.cpp)
+target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform PkgConfig::GTK3)
 target_link_options(brumbesang PRIVATE -Wl,-z,relro -Wl,-z,now)  # as Debian hardens programs
 
 add_custom_command(TARGET brumbesang POST_BUILD

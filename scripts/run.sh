@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev
+bash scripts/install.sh cmake make g++ pkg-config libgtk-3-dev libsdl2-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"

@@ -30,7 +30,7 @@ struct Sound {
 } sound;
 
 // Form1's controls. With `reraise`, every text the program writes raises the change handler
-// again at once, as Win32 edit boxes do; without it, none does, as in FLTK.
+// again at once, as Win32 edit boxes do; without it, none does, as in the GTK front end.
 struct Controls : Form1Controls {
   std::string text[2] = {"1", "1"};
   bool timer = false;

@@ -44,8 +44,8 @@ void Form1::Timer1_Timer() {
 }
 
 // Writes below raise this handler again on toolkits that report a program's own changes (Win32
-// does, FLTK does not). Each write leaves a text that the nested run finds valid, and the end
-// box's handler writes nothing to the start box, so the nesting ends at once.
+// does, the GTK front end does not). Each write leaves a text that the nested run finds valid, and
+// the end box's handler writes nothing to the start box, so the nesting ends at once.
 void Form1::txtVers_Change(int Index) {
   if (controls_.txtVersText(Index).empty()) controls_.SetTxtVersText(Index, "1");
   // Text that is no number is left as typed: it is not a number above 999.

@@ -51,6 +51,13 @@ poll 'import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt
 [ "$(ink 105x16+16+56)" -gt "$(ink 105x16+16+16)" ] && [ "$(ink 105x16+16+56)" -lt 105 ] ||
   fail "a label's caption is cut: it reaches $(ink 105x16+16+16) and $(ink 105x16+16+56) px of 105"
 
+# A screen reader names each button by its caption and each box by its label (the Linux window).
+if [ $# -eq 1 ]; then
+  names=$(/usr/bin/python3 "$(dirname "$0")/names.py")
+  expected="push button: Spill vers!|push button: Stop|text: Starte på vers nr.:|text: Avslutte på vers nr.:"
+  [ "$names" = "$expected" ] || fail "a screen reader finds [$names], expected [$expected]"
+fi
+
 # The play button has the focus, then Tab goes to stop, the start box and the end box.
 xdotool key space
 wait_for 2 # brumbe.wav has begun

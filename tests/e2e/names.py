@@ -1,0 +1,21 @@
+# The names a screen reader gives the buttons and boxes of the Linux window, as it finds them in
+# the accessibility tree on the session bus (AT-SPI), printed joined with "|" in the tree's order.
+import time, pyatspi
+
+
+def tree(node):
+    return [node] + [n for child in node for n in tree(child)]
+
+
+def name(node):  # its own name, or else the label it is "labelled by"
+    return node.name or " ".join(r.getTarget(0).name for r in node.getRelationSet()
+                                 if r.getRelationType() == pyatspi.RELATION_LABELLED_BY)
+
+
+deadline = time.monotonic() + 5  # the program is on the bus within 5 s
+while not (apps := [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "brumbesang"]):
+    if time.monotonic() > deadline:
+        break
+    time.sleep(0.1)
+print("|".join(f"{n.getRoleName()}: {name(n)}" for app in apps for n in tree(app)
+               if n.getRoleName() in ("push button", "text")))
