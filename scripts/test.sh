@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install.sh cmake make g++ pkg-config libfltk1.3-dev libsdl2-dev libgtest-dev \
   clang-format xvfb xauth xdotool xclip openbox wmctrl imagemagick sox pulseaudio pulseaudio-utils \
+  pipewire pipewire-pulse wireplumber dbus \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 lintian desktop-file-utils appstream
 
 # The Windows program ships 32-bit, and is tested so under wine32 where this machine runs 32-bit

@@ -28,12 +28,17 @@
 #include "sound_sdl.h"
 
 #include <SDL.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -55,11 +60,29 @@ constexpr auto kCloseAfter = std::chrono::seconds(1);
 // A device that has taken no samples for this long is taken for hung: the sound it holds is
 // given up. A long clip is no reason to give up, as the device goes on taking its samples.
 constexpr auto kHungAfter = std::chrono::seconds(5);
-// How often, at most, the real driver is tried again while the dummy one stands in for it. A try
-// that fails costs a few milliseconds (see the README).
+// How often, at most, the real driver is tried again while the dummy one stands in for it.
 constexpr auto kRetryAfter = std::chrono::seconds(1);
 // The highest sample rate of a clip file that is played.
 constexpr int kHighestFileRate = 768000;
+
+// Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
+// takes a connection, or the server is named otherwise and cannot be told. This costs
+// microseconds, where switching from the dummy driver to a real one that then fails costs a
+// quarter of a second (SDL waits for the dummy device's thread), so only a server that listens is
+// tried. A server that starts after the program is found this way.
+bool ServerListens() {
+  const char* pulse = std::getenv("PULSE_SERVER");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (pulse != nullptr ? std::strncmp(pulse, "unix:", 5) != 0 : runtime == nullptr) return true;
+  const std::string path = pulse != nullptr ? pulse + 5 : std::string(runtime) + "/pulse/native";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool listens = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return listens;
+}
 
 // The one audio device and the sounds it plays. `queue_` holds what is still to be handed to the
 // device from `position_` on: the sound playing now, and, behind it, a sound started after a
@@ -146,7 +169,11 @@ class SoundOut {
   // device is replaced, and so is the dummy one once the real driver is due to be tried again.
   bool Open() {
     const bool lost = device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
-    const bool retry = dummy_ && Clock::now() >= nextTry_;
+    bool retry = dummy_ && Clock::now() >= nextTry_;
+    if (retry && !ServerListens()) {  // a try that fails at once, and costs next to nothing
+      nextTry_ = Clock::now() + kRetryAfter;
+      retry = false;
+    }
     if (device_ != 0 && !lost && !retry) return true;
     if (device_ != 0) Close();
     if ((lost || retry) && SDL_AudioInit(nullptr) == 0) {  // the first driver that starts
