@@ -17,6 +17,7 @@ if [ "${1:-}" = --server ]; then
     pulseaudio --daemonize=no --use-pid-file=no -n --exit-idle-time=-1 \
       -L "module-native-protocol-unix auth-anonymous=1" &
   else
+    rm -f "$run/pipewire-0"  # as a killed server leaves it, to tell when the new one listens
     pipewire &
     until [ -S "$run/pipewire-0" ] || [ $SECONDS -gt 10 ]; do sleep 0.05; done
     wireplumber & pipewire -c pipewire-pulse.conf &
