@@ -66,14 +66,18 @@ constexpr auto kRetryAfter = std::chrono::seconds(1);
 constexpr int kHighestFileRate = 768000;
 
 // Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
-// takes a connection, or the server is named otherwise and cannot be told. This costs
+// takes a connection, or PULSE_SERVER names some other server, or several, and it cannot be told
+// (a server named only in PulseAudio's client.conf is not looked for). This costs
 // microseconds, where switching from the dummy driver to a real one that then fails costs a
 // quarter of a second (SDL waits for the dummy device's thread), so only a server that listens is
 // tried. A server that starts after the program is found this way.
 bool ServerListens() {
   const char* pulse = std::getenv("PULSE_SERVER");
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (pulse != nullptr ? std::strncmp(pulse, "unix:", 5) != 0 : runtime == nullptr) return true;
+  const bool oneSocket = pulse != nullptr
+                             ? std::strncmp(pulse, "unix:", 5) == 0 && !std::strchr(pulse, ' ')
+                             : runtime != nullptr;
+  if (!oneSocket) return true;
   const std::string path = pulse != nullptr ? pulse + 5 : std::string(runtime) + "/pulse/native";
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
