@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Figures for the real program singing the real clips through a real sound server (the private
-# PulseAudio of tools/sandbox.sh, recorded from its null sink), with one processor core kept busy
-# beside it, as on a desktop where something else is working:
+# PulseAudio of tools/sandbox.sh, or with SANDBOX_SOUND=pipewire its PipeWire, recorded from its
+# null sink), with one processor core kept busy beside it, as on a desktop where something else
+# is working:
 #   - holes (runs of 1 ms or more of zeros) inside clips, and each pause between two clips of a
 #     verse against the 100 ms silence clip;
 #   - the processor time the program used per second of singing;
@@ -65,7 +66,7 @@ bench() {
   awk -v a="$cpu0" -v b="$cpu1" 'BEGIN { printf "  processor time while singing: %.4f s/s\n", (b - a) / 8 }'
 }
 
-echo "== the Linux program, verses $FIRST to $LAST, one core busy beside it"
+echo "== the Linux program, verses $FIRST to $LAST, one core busy beside it, on $SANDBOX_SOUND"
 bench "$BUILD/brumbesang"
 echo "  (goal: processor time while singing <= 0.005 s/s)"
 sleep 3

@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install.sh cmake make g++ pkg-config libgtk-3-dev libsdl2-dev libgtest-dev \
   clang-format xvfb xauth xdotool xclip x11-utils openbox wmctrl imagemagick sox pulseaudio \
-  pulseaudio-utils dbus-daemon at-spi2-core python3-pyatspi \
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wixl lintian desktop-file-utils appstream
+  pulseaudio-utils pipewire pipewire-pulse wireplumber dbus dbus-daemon at-spi2-core \
+  python3-pyatspi g++-mingw-w64-i686 g++-mingw-w64-x86-64 wixl lintian desktop-file-utils appstream
 
 # The Windows program ships 32-bit, and is tested so under wine32 where this machine runs 32-bit
 # programs, as a tiny one shows. Where it cannot (some kernels and sandboxes refuse them), or

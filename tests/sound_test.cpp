@@ -1,14 +1,16 @@
 // The real Linux sound call: what files play as; sounds played through a real sound server
-// (tools/sandbox.sh starts one) and recorded from it; and, with no sound server to reach, SDL's
-// silent stand-in device.
+// (tools/sandbox.sh starts one) and recorded from it, also while the server is killed and started
+// again or hangs; and, with no sound server to reach, SDL's silent stand-in device.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "../tools/capture.h"
@@ -19,6 +21,7 @@
 namespace {
 
 using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 const std::string kDir = testing::TempDir(), kClips = BRUMBESANG_CLIPS_DIR "/";
 const std::string kSilence = kClips + "silence.wav";
 // Whether the program's stream keeps 20 ms of sound or more on the server, against load.
@@ -28,13 +31,17 @@ const char kBuffered[] =
 const std::string kRecord =
     "parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1 --latency-msec=10 > ";
 
-// A WAV file (format 1: integers, 3: floats) of `ms` at one level that is not zero.
-std::string Wav(int format, int bits, int channels, int rate, int ms) {
+const auto Sh = [](const std::string& command) { return std::system(command.c_str()) == 0; };
+const auto Sleep = [](int ms) { std::this_thread::sleep_for(milliseconds(ms)); };
+
+// A WAV file (format 1: integers, 3: floats) of `ms` at one level that is not zero: every byte
+// `level`, which makes 16-bit samples of 257 * level.
+std::string Wav(int format, int bits, int channels, int rate, int ms, char level = '\x40') {
   const auto le = [](unsigned value, int n) { return std::string((char*)&value, n); };
   const unsigned frame = bits / 8 * channels, size = rate * ms / 1000 * frame;
   return "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(format, 2) + le(channels, 2) +
          le(rate, 4) + le(rate * frame, 4) + le(frame, 2) + le(bits, 2) + "data" + le(size, 4) +
-         std::string(size, '\x40');
+         std::string(size, level);
 }
 
 std::string File(const std::string& name, const std::string& content) {
@@ -44,6 +51,56 @@ std::string File(const std::string& name, const std::string& content) {
 
 double Ms(const std::string& path) {
   return platform::ClipSamples(path).size() * 1000.0 / platform::kRate;
+}
+
+// Records the sandbox's sound server from its construction on; Sounds() stops it a second later,
+// once the server has played everything, and tells what it played.
+struct Recording {
+  const std::string path;
+  explicit Recording(const std::string& name) : path(kDir + name) {
+    Sh(kRecord + path + " & echo $! > " + path + ".pid");
+    for (int i = 0; i < 500 && std::ifstream(path, std::ios::ate).tellg() <= 0; ++i) Sleep(10);
+  }
+  std::vector<capture::Sound> Sounds() {
+    Sleep(1000);
+    EXPECT_TRUE(Sh("kill $(cat " + path + ".pid)"));
+    return capture::Sounds(path, 60);
+  }
+};
+
+// A clip sung: its length, the pause before it (ms), and when its verse began.
+struct Clip {
+  double lengthMs, pauseMs;
+  Clock::time_point verse;
+};
+
+// Sings verses `first` to `last` as a verse run does, and returns their clips. Before a verse's
+// first clip play two silence clips (the tick's busy probe and the clip's), before the others one.
+std::vector<Clip> Sing(int first, int last) {
+  Module1::SoundDir = kClips;
+  std::vector<Clip> clips;
+  for (int verse = first; verse <= last; ++verse) {
+    while (Module1::SoundIsBusy()) platform::PauseWhileBusy();
+    const Clock::time_point start = Clock::now();
+    Module1::SingVerse(std::to_string(verse));
+    for (const std::string& clip : Module1::VerseClips(std::to_string(verse)))
+      clips.push_back(
+          {Ms(kClips + clip), clips.empty() || clips.back().verse != start ? 200.0 : 100.0, start});
+  }
+  return clips;
+}
+
+// Checks that clips[from] to the last clip were heard as the last of `sounds`: whole, without
+// holes, each after its pause (but for a first sound, which has none).
+void ExpectHeard(const std::vector<capture::Sound>& sounds, const std::vector<Clip>& clips,
+                 std::size_t from) {
+  ASSERT_GE(sounds.size(), clips.size() - from) << "clips were not heard";
+  for (std::size_t i = from, at = sounds.size() + from - clips.size(); i < clips.size(); ++i) {
+    EXPECT_NEAR(sounds[at].lengthMs, clips[i].lengthMs, 1) << "clip " << i;
+    EXPECT_EQ(sounds[at].holes, 0) << "clip " << i;
+    EXPECT_NEAR(sounds[at].pauseMs, at > 0 ? clips[i].pauseMs : 0, 3) << "before clip " << i;
+    ++at;
+  }
 }
 
 TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
@@ -64,54 +121,101 @@ TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
       << "kB: a header's sample rate was taken for how much to allocate";
 }
 
+// The tests run in this order, in one process, under tools/sandbox.sh.
+//
+// SDL would take SIGTERM for itself without being told not to. This comes first: the child it
+// forks plays sound, for which it must not have inherited a sound service without its threads.
+TEST(Signals, TheProgramEndsOnSigtermAfterPlayingSound) {
+  const pid_t child = fork();
+  if (child == 0) {  // plays a sound, is sent SIGTERM, and has two seconds to end on it
+    if (platform::sndPlaySound(kSilence, SND_SYNC)) kill(getpid(), SIGTERM), Sleep(2000);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "it did not end on SIGTERM";
+}
+
+// With no sound server and no card, sounds keep their length on SDL's silent device; a server
+// that starts later is heard from the first sound a second after it. This is the process's first
+// sound.
+TEST(NoDevice, SoundsStillTakeTheirTimeUntilAServerStarts) {
+  Sh("$SANDBOX_SERVER kill");
+  const auto start = Clock::now();
+  ASSERT_TRUE(platform::sndPlaySound(File("clip.wav", Wav(1, 16, 1, 22050, 500)), SND_ASYNC));
+  while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) ASSERT_TRUE(platform::PauseWhileBusy());
+  EXPECT_GE(Clock::now() - start, milliseconds(400));
+  EXPECT_LT(Clock::now() - start, milliseconds(10000));
+  Sh("$SANDBOX_SERVER start");
+  Recording played("late.raw");
+  Sleep(1000);
+  platform::sndPlaySound(kClips + "1.wav", SND_SYNC);
+  EXPECT_EQ(played.Sounds().size(), 1u) << "the server that started later is not heard";
+}
+
 // Verses as a verse run sings them, with a processor core kept busy beside them, then a clip cut
 // by a stop; all recorded from the sandbox's sound server.
 TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
-  const std::string played = kDir + "played.raw";
-  ASSERT_EQ(std::system((kRecord + played + " & echo $! > " + played + ".pid").c_str()), 0);
-  for (int i = 0; i < 500 && std::ifstream(played, std::ios::ate).tellg() <= 0; ++i)
-    std::this_thread::sleep_for(milliseconds(10));  // until it records
+  Recording played("played.raw");
   std::atomic<bool> busy{true};
   std::thread core([&] {
     while (busy) continue;
   });
-  Module1::SoundDir = kClips;
-  std::vector<double> lengths;
-  for (int verse = 45; verse <= 47; ++verse) {
-    while (Module1::SoundIsBusy()) platform::PauseWhileBusy();
-    Module1::SingVerse(std::to_string(verse));
-    for (const std::string& clip : Module1::VerseClips(std::to_string(verse)))
-      lengths.push_back(Ms(kClips + clip));
-  }
+  const std::vector<Clip> clips = Sing(45, 47);
   busy = false;
   core.join();
   EXPECT_FALSE(platform::sndPlaySound(kSilence, SND_NOSTOP)) << "not busy while a clip plays";
   while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) platform::PauseWhileBusy();
   ASSERT_TRUE(platform::sndPlaySound(File("long.wav", Wav(1, 16, 1, 22050, 1000)), SND_ASYNC));
-  std::this_thread::sleep_for(milliseconds(300));
-  EXPECT_EQ(std::system(kBuffered), 0) << "the program keeps under 20 ms of sound on the server";
+  Sleep(300);
+  EXPECT_TRUE(Sh(kBuffered)) << "the program keeps under 20 ms of sound on the server";
   platform::sndPlaySound(kSilence, SND_SYNC);
-  std::this_thread::sleep_for(milliseconds(1000));  // for the sound server to play it all
-  EXPECT_EQ(std::system(("kill $(cat " + played + ".pid)").c_str()), 0);
-  const std::vector<capture::Sound> sounds = capture::Sounds(played, 60);
+  std::vector<capture::Sound> sounds = played.Sounds();
   ASSERT_EQ(sounds.size(), 10u);  // three clips a verse, and the clip cut
-  for (std::size_t i = 0; i < 9; ++i) {
-    EXPECT_NEAR(sounds[i].lengthMs, lengths[i], 1) << "clip " << i;
-    EXPECT_EQ(sounds[i].holes, 0) << "clip " << i;
-    // One silence clip between two clips of a verse, and two between verses.
-    EXPECT_NEAR(sounds[i].pauseMs, i == 0 ? 0 : i % 3 == 0 ? 200 : 100, 3) << "before clip " << i;
-  }
-  EXPECT_LT(sounds[9].lengthMs, 800) << "the stop did not cut the clip";
+  EXPECT_LT(sounds.back().lengthMs, 800) << "the stop did not cut the clip";
+  sounds.pop_back();
+  ExpectHeard(sounds, clips, 0);
 }
 
-// With no sound server and no card, sounds keep their length on SDL's silent device.
-TEST(NoDevice, SoundsStillTakeTheirTime) {
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(platform::sndPlaySound(File("clip.wav", Wav(1, 16, 1, 22050, 500)), SND_ASYNC));
-  while (!platform::sndPlaySound(kSilence, SND_NOSTOP)) ASSERT_TRUE(platform::PauseWhileBusy());
-  const auto took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took, milliseconds(400));
-  EXPECT_LT(took, milliseconds(10000));
+// The sound server killed during a run and started again a second later: every verse that starts
+// more than one and a half seconds after it is back (a second and a clip) is heard, in order and
+// whole, with its pauses. Two seconds after the run, the new device is closed too: the server
+// lists no stream of the program.
+TEST(ServerChanges, ARunIsHeardAgainOnceTheServerIsBack) {
+  Clock::time_point back;
+  std::unique_ptr<Recording> played;
+  std::thread server([&] {
+    Sh("sleep 0.3 && $SANDBOX_SERVER kill && sleep 1 && $SANDBOX_SERVER start");
+    played = std::make_unique<Recording>("restart.raw");
+    back = Clock::now();
+  });
+  const std::vector<Clip> clips = Sing(2, 9);
+  server.join();
+  const auto due = std::find_if(clips.begin(), clips.end(), [&](const Clip& clip) {
+    return clip.verse > back + milliseconds(1500);
+  });
+  ExpectHeard(played->Sounds(), clips, due - clips.begin());
+  Sleep(1000);  // and one second in Sounds()
+  EXPECT_FALSE(Sh("pactl list sink-inputs | grep 'application.process.id = \"" +
+                  std::to_string(getpid()) + "\"'"))
+      << "the program keeps a stream on the server after two seconds of quiet";
+}
+
+// A server that stops (SIGSTOP) stops the device: the sound waited for is given up after the
+// 5 s bound, the sounds after it fail at once instead of waiting again, and once the server goes
+// on (SIGCONT) sounds play again.
+TEST(ServerChanges, AServerThatHangsIsGivenUpAfterTheBound) {
+  ASSERT_TRUE(platform::sndPlaySound(kDir + "long.wav", SND_ASYNC));
+  Sh("$SANDBOX_SERVER STOP");
+  auto start = Clock::now();
+  EXPECT_FALSE(platform::PauseWhileBusy());
+  EXPECT_NEAR((Clock::now() - start) / milliseconds(1), 5000, 500);
+  start = Clock::now();
+  EXPECT_FALSE(Module1::PlayClip(kSilence));
+  EXPECT_LT((Clock::now() - start) / milliseconds(1), 100) << "a sound waited for the hung device";
+  Sh("$SANDBOX_SERVER CONT");
+  for (int i = 0; i < 20 && !platform::sndPlaySound(kSilence, SND_SYNC); ++i) Sleep(100);
+  EXPECT_TRUE(platform::sndPlaySound(kSilence, SND_SYNC)) << "no sound once the server went on";
 }
 
 }  // namespace

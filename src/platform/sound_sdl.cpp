@@ -15,16 +15,30 @@
 // an idle program keeps no stream open on the sound server and nothing in it wakes up. When no
 // device can be opened (no sound server, no card), SDL's dummy driver takes its place: it takes
 // samples at the real rate and plays them nowhere, so a verse run still keeps its pace.
+//
+// The sound server may go away and come back (a crash, a restart, an update, a server that starts
+// after the program). A device that SDL has lost goes on taking samples at the right pace and
+// throws them away, so nothing else shows the loss: at the start of every sound, a lost device is
+// closed and SDL's driver started afresh (it keeps its own connection to the server), and the
+// sound goes to a new device. What the lost device took is not played again. In the same way, at
+// the start of a sound and at most once a second, the real driver is tried again in place of the
+// dummy one. A device that stops taking samples altogether (a server that hangs) is given up after
+// kHungAfter: sounds then fail at once, without waiting, until it takes samples again or is lost.
 
 #include "sound_sdl.h"
 
 #include <SDL.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -46,8 +60,33 @@ constexpr auto kCloseAfter = std::chrono::seconds(1);
 // A device that has taken no samples for this long is taken for hung: the sound it holds is
 // given up. A long clip is no reason to give up, as the device goes on taking its samples.
 constexpr auto kHungAfter = std::chrono::seconds(5);
+// How often, at most, the real driver is tried again while the dummy one stands in for it.
+constexpr auto kRetryAfter = std::chrono::seconds(1);
 // The highest sample rate of a clip file that is played.
 constexpr int kHighestFileRate = 768000;
+
+// Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
+// takes a connection, or PULSE_SERVER names some other server, or several, and it cannot be told
+// (a server named only in PulseAudio's client.conf is not looked for). This costs
+// microseconds, where switching from the dummy driver to a real one that then fails costs a
+// quarter of a second (SDL waits for the dummy device's thread), so only a server that listens is
+// tried. A server that starts after the program is found this way.
+bool ServerListens() {
+  const char* pulse = std::getenv("PULSE_SERVER");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const bool oneSocket = pulse != nullptr
+                             ? std::strncmp(pulse, "unix:", 5) == 0 && !std::strchr(pulse, ' ')
+                             : runtime != nullptr;
+  if (!oneSocket) return true;
+  const std::string path = pulse != nullptr ? pulse + 5 : std::string(runtime) + "/pulse/native";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool listens = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return listens;
+}
 
 // The one audio device and the sounds it plays. `queue_` holds what is still to be handed to the
 // device from `position_` on: the sound playing now, and, behind it, a sound started after a
@@ -74,6 +113,7 @@ class SoundOut {
       std::lock_guard<std::mutex> device(deviceMutex_);  // keeps the device from being closed
       if (!Open()) return false;
       lock.lock();
+      if (hung_) return false;
       std::size_t from = 0;  // the first sample of `sound` still to be played
       if (released_ && !Quiet()) {
         queue_.erase(queue_.begin(), queue_.begin() + position_);  // keep its unplayed end
@@ -91,7 +131,6 @@ class SoundOut {
     }
     if (!wait) return true;
     const bool taken = Await(lock, [this] { return queue_.size() - position_ <= bufferFrames_; });
-    if (!taken) position_ = queue_.size();
     released_ = true;
     return taken;
   }
@@ -99,7 +138,7 @@ class SoundOut {
   // Waits until the sound started last has ended; false when the device stopped taking samples.
   bool AwaitEnd() {
     std::unique_lock<std::mutex> lock(mutex_);
-    return Await(lock, [this] { return !Playing(); });
+    return !hung_ && Await(lock, [this] { return !Playing(); });
   }
 
  private:
@@ -118,20 +157,34 @@ class SoundOut {
     }
     changed_.notify_all();
     closer_.join();
+    if (hung_) return;  // closing a hung device would wait for it for good
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     SDL_Quit();
   }
 
+  // SDL_AudioInit switches drivers: it closes every device of the one before.
   void UseDummyDriver() {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    SDL_AudioInit("dummy");
     dummy_ = true;
+    nextTry_ = Clock::now() + kRetryAfter;
   }
 
-  // Opens the device unless it is open; called with deviceMutex_ held.
+  // Opens the device unless it is open and fit to play; called with deviceMutex_ held. A lost
+  // device is replaced, and so is the dummy one once the real driver is due to be tried again.
   bool Open() {
-    if (device_ != 0) return true;
+    const bool lost = device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+    bool retry = dummy_ && Clock::now() >= nextTry_;
+    if (retry && !ServerListens()) {  // a try that fails at once, and costs next to nothing
+      nextTry_ = Clock::now() + kRetryAfter;
+      retry = false;
+    }
+    if (device_ != 0 && !lost && !retry) return true;
+    if (device_ != 0) Close();
+    if ((lost || retry) && SDL_AudioInit(nullptr) == 0) {  // the first driver that starts
+      dummy_ = false;
+    } else if (lost || retry) {
+      UseDummyDriver();
+    }
     SDL_AudioSpec want{}, got{};
     want.freq = kRate;
     want.format = AUDIO_S16SYS;
@@ -149,6 +202,7 @@ class SoundOut {
       std::lock_guard<std::mutex> lock(mutex_);
       bufferFrames_ = got.samples;
       open_ = true;
+      hung_ = false;
       quietSince_ = Clock::now();
     }
     changed_.notify_all();
@@ -156,25 +210,36 @@ class SoundOut {
     return true;
   }
 
+  // Closes the device; called with deviceMutex_ held and mutex_ not.
+  void Close() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_ = false;
+    }
+    SDL_CloseAudioDevice(device_);  // waits for SDL's audio thread, which takes mutex_
+    device_ = 0;
+  }
+
   // The closing thread: sleeps until the device is open and quiet, and closes it once it has
   // stayed quiet for kCloseAfter.
   void CloseWhenIdle() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      changed_.wait(lock, [this] { return stopping_ || (open_ && Quiet()); });
+      changed_.wait(lock, [this] { return stopping_ || (open_ && Quiet() && !hung_); });
       if (stopping_) return;
       if (changed_.wait_until(lock, quietSince_ + kCloseAfter,
-                              [this] { return stopping_ || !Quiet(); })) {
+                              [this] { return stopping_ || !Quiet() || hung_; })) {
         continue;
       }
       lock.unlock();
       std::unique_lock<std::mutex> device(deviceMutex_);
       lock.lock();
       if (stopping_ || !open_ || !Quiet() || Clock::now() < quietSince_ + kCloseAfter) continue;
-      open_ = false;
+      // A device that takes no samples would not let itself be closed: it is left until it does.
+      hung_ = hung_ || Clock::now() > lastTaken_ + kCloseAfter;
+      if (hung_) continue;
       lock.unlock();
-      SDL_CloseAudioDevice(device_);  // waits for SDL's audio thread, which takes mutex_
-      device_ = 0;
+      Close();
       device.unlock();
       lock.lock();
     }
@@ -187,7 +252,11 @@ class SoundOut {
     while (!done()) {
       const Clock::time_point hung = lastTaken_ + kHungAfter;
       changed_.wait_until(lock, hung, [&] { return done() || lastTaken_ + kHungAfter > hung; });
-      if (!done() && lastTaken_ + kHungAfter <= hung) return false;
+      if (!done() && lastTaken_ + kHungAfter <= hung) {
+        position_ = queue_.size();  // the sound is given up, and the device with it
+        hung_ = true;
+        return false;
+      }
     }
     return true;
   }
@@ -201,6 +270,12 @@ class SoundOut {
   void FillFrames(std::int16_t* out, std::size_t frames) {
     std::unique_lock<std::mutex> lock(mutex_);
     lastTaken_ = Clock::now();
+    if (hung_) {  // it takes samples again
+      hung_ = false;
+      lock.unlock();
+      changed_.notify_all();
+      lock.lock();
+    }
     const std::size_t count = std::min(frames, queue_.size() - position_);
     std::copy_n(queue_.begin() + position_, count, out);
     std::fill(out + count, out + frames, std::int16_t{0});
@@ -221,7 +296,8 @@ class SoundOut {
 
   std::mutex deviceMutex_;  // opening and closing the device; taken before mutex_
   SDL_AudioDeviceID device_ = 0;
-  bool dummy_ = false;
+  bool dummy_ = false;         // the device is the dummy driver's
+  Clock::time_point nextTry_;  // when to try the real driver again
 
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -231,6 +307,7 @@ class SoundOut {
   bool released_ = false;     // the sound playing now was synchronous and let its caller go
   std::size_t bufferFrames_ = kBufferFrames;
   bool open_ = false;
+  bool hung_ = false;  // the device has stopped taking samples
   bool stopping_ = false;
   Clock::time_point lastTaken_;   // when the device last took samples
   Clock::time_point quietSince_;  // when the last sound ended
