@@ -11,6 +11,7 @@
 #   click CONTROL              clicks start, end (the boxes), play or stop
 #   type_box BOX TEXT          types TEXT over the whole text of the box
 #   close                      closes the window; true once the program has ended, with status 0
+#   fail MESSAGE               fails the test, saying why
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 touch "$work/tags"
@@ -28,4 +29,5 @@ poll() { local i=0; until eval "$1" || ((i++ >= 100)); do sleep 0.1; done; }
 wait_for() { poll "[ \$(played | wc -l) -ge $1 ]"; }
 click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
 type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
+fail() { echo "FAIL: $*" >&2 && exit 1; }
 close() { wmctrl -c 'Syng en brumbesang!' && timeout 10 tail --pid="$program" -f /dev/null && wait "$program"; }

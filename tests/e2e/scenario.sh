@@ -8,7 +8,6 @@
 # Under Wine, CHILDREN names the Windows build's children.exe (see tests/windows/children.cpp).
 set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh"
-fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 # Every word clip a square wave at a level of its own, by which clipscan names it: 80 ms, and
 # brumbe.wav 2 s, long enough to be cut. The silence clip is 100 ms of zeros, as the real one.
@@ -25,18 +24,16 @@ start "$dir/$(basename "$1")" "${@:2}"
 
 # Checks that the sounds played are $1, once they have, and that no more follow within a second.
 expect_sounds() {
-  wait_for "$(wc -w <<<"$1")" && sleep 1
-  [ "$(played | cut -d' ' -f1 | xargs)" = "$1" ] || fail "played [$(played | xargs)], expected [$1]"
-}
+  wait_for "$(wc -w <<<"$1")" && sleep 1 && [ "$(played | cut -d' ' -f1 | xargs)" = "$1" ] ||
+    fail "played [$(played | xargs)], expected [$1]"; }
 # Plays verse 1 with the focused play button, then stops it with the button after it.
 play_and_stop() { xdotool key space && wait_for 2 && xdotool key Tab space; }
 expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail "$1 did not cut brumbe.wav"; }
 # Checks that box $1 reads $2, copied from it as a person would (a box is never empty) into $text.
 expect_box() {
-  click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c
-  poll 'text=$(xclip -selection clipboard -o) && [ -n "$text" ]'
-  [ "$text" = "$2" ] || fail "the $1 box reads [$text], expected [$2]"
-}
+  click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c && poll \
+    'text=$(xclip -selection clipboard -o) && [ -n "$text" ]' && [ "$text" = "$2" ] ||
+    fail "the $1 box reads [$text], expected [$2]"; }
 
 # Every caption whole: the longer label's text reaches further, and short of the edge.
 # How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
@@ -76,15 +73,11 @@ expect_box end 999
 expect_box start 12
 
 # Verses 99 to 100.
-type_box start 99
-type_box end 100
-click play
+type_box start 99 && type_box end 100 && click play
 expect_sounds "1.wav brumbe.wav 90.wav 9.wav brumber.wav 100.wav brumber.wav"
 
 # Closing the window while a clip plays cuts it and ends the program.
-type_box start 1
-click play
-wait_for 9
+type_box start 1 && click play && wait_for 9
 close || fail "the program did not end, or not with status 0"
 expect_cut closing
 

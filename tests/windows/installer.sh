@@ -6,7 +6,6 @@
 #   installer.sh WINDOWS_BUILD_FOLDER VERSION
 set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh"
-fail() { echo "FAIL: $*" >&2 && exit 1; }
 # (No menu entries on the host: the prefix's shortcuts stay inside it.)
 export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" msi=$(echo "$1"/*-"$2"-win*.msi)
 files() (wineserver -w && cd "$WINEPREFIX/drive_c" && find . | grep -v '/Installer$' | sort)
