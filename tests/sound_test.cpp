@@ -112,8 +112,7 @@ TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
   for (const auto& [path, ms] : rows) EXPECT_NEAR(Ms(path), ms, 0.1) << path;
   rusage usage;
   getrusage(RUSAGE_SELF, &usage);
-  EXPECT_LT(usage.ru_maxrss, 100 << 10)
-      << "kB: a header's sample rate was taken for how much to allocate";
+  EXPECT_LT(usage.ru_maxrss, 100 << 10) << "kB: a header's rate set how much to allocate";
 }
 
 // The tests run in this order, in one process, under tools/sandbox.sh.
