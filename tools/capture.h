@@ -13,38 +13,38 @@
 
 namespace capture {
 
+// A sound: its length, and the zeros before it (ms); the median size of its samples; and its
+// holes, the runs of 1 ms or more of zeros inside it.
 struct Sound {
-  double lengthMs, pauseMs;  // pauseMs: the zeros before it
-  int level;                 // the median size of its samples
-  int holes;                 // runs of 1 ms or more of zeros inside it
+  double lengthMs, pauseMs;
+  int level, holes;
 };
 
 // The sounds in the recording at `path`: runs of zeros of `pauseMs` or more part two sounds.
 inline std::vector<Sound> Sounds(const std::string& path, double pauseMs) {
   std::ifstream file(path, std::ios::binary);
   std::vector<Sound> sounds;
-  std::vector<int> sizes;                             // of the samples of the sound under way
-  std::size_t at = 0, start = 0, end = 0, zeros = 0;  // in samples
-  const auto finish = [&] {
+  std::vector<int> sizes;                  // of the samples of the sound under way
+  std::size_t at = 0, start = 0, end = 0;  // in samples; `end` is past its last one not zero
+  const auto level = [&] {                 // of the sound under way
     std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
-    sounds.back().lengthMs = (end - start) / 48.0;
-    sounds.back().level = sizes[sizes.size() / 2];
+    if (!sizes.empty()) sounds.back().level = sizes[sizes.size() / 2];
   };
   for (std::int16_t s; file.read(reinterpret_cast<char*>(&s), sizeof s); ++at) {
-    if (s == 0 && ++zeros) continue;
-    if (sizes.empty() || zeros >= pauseMs * 48) {  // a new sound
-      if (!sizes.empty()) finish();
-      sounds.push_back({0, sizes.empty() ? 0 : (at - end) / 48.0, 0, 0});
+    if (s == 0) continue;                              // the zeros before this sample: at - end
+    if (sounds.empty() || at - end >= pauseMs * 48) {  // a new sound
+      level();
+      sounds.push_back({0, sounds.empty() ? 0 : (at - end) / 48.0, 0, 0});
       sizes.clear();
       start = at;
-    } else if (zeros >= 48) {
+    } else if (at - end >= 48) {
       ++sounds.back().holes;
     }
     sizes.push_back(std::abs(s));
     end = at + 1;
-    zeros = 0;
+    sounds.back().lengthMs = (end - start) / 48.0;
   }
-  if (!sizes.empty()) finish();
+  level();
   return sounds;
 }
 

@@ -11,25 +11,25 @@
 # the signal to it: kill (as a crash would), STOP (the server hangs) or CONT.
 set -euo pipefail
 if [ "${1:-}" = --server ]; then
-  run=$XDG_RUNTIME_DIR
-  [ "$2" = start ] || { kill -"$2" $(cat "$run/server") 2>/dev/null || true; exit; }
+  cd "$XDG_RUNTIME_DIR"
+  [ "$2" = start ] || { kill -"$2" $(cat server) 2>/dev/null || true; exit; }
   if [ "$SANDBOX_SOUND" = pulseaudio ]; then
     pulseaudio --daemonize=no --use-pid-file=no -n --exit-idle-time=-1 \
       -L "module-native-protocol-unix auth-anonymous=1" &
   else
-    rm -f "$run/pipewire-0"  # as a killed server leaves it, to tell when the new one listens
+    rm -f pipewire-0  # as a killed server leaves it, to tell when the new one listens
     pipewire &
-    until [ -S "$run/pipewire-0" ] || [ $SECONDS -gt 10 ]; do sleep 0.05; done
+    until [ -S pipewire-0 ] || [ $SECONDS -gt 10 ]; do sleep 0.05; done
     wireplumber & pipewire -c pipewire-pulse.conf &
-  fi &>>"$run/server.log"
+  fi &>>server.log
   until pactl info &>/dev/null || [ $SECONDS -gt 10 ]; do sleep 0.05; done
   pactl load-module module-null-sink sink_name=capture format=s16le rate=48000 channels=1 >/dev/null
   # With no stream playing, a null sink renders two seconds ahead, and a stream that starts then
   # waits that long for its first request. A stream of zeros with a short latency, which changes
   # nothing in the sum of what plays, keeps the sink in step, as other programs keep a desktop's.
   pacat --latency-msec=10 --raw </dev/zero &>/dev/null &
-  echo $! >"$run/keeper"
-  jobs -p >"$run/server"
+  echo $! >keeper
+  jobs -p >server
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
@@ -39,9 +39,8 @@ export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
 $SANDBOX_SERVER start
-export SANDBOX_KEEPER=$(cat "$dir/keeper")
 until [ -s "$dir/display" ] || [ $SECONDS -gt 10 ]; do sleep 0.1; done
-export DISPLAY=:$(cat "$dir/display")
+export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
 openbox --sm-disable >/dev/null 2>&1 &
 ready() { pactl list sinks | grep -q -E 'Latency: [0-9]{1,5} usec' && wmctrl -m >/dev/null 2>&1; }
 until ready || [ $SECONDS -gt 20 ]; do sleep 0.1; done
