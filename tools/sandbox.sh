@@ -30,6 +30,8 @@ if [ "${1:-}" = --server ]; then
   pacat --latency-msec=10 --raw </dev/zero &>/dev/null &
   echo $! >keeper
   jobs -p >server
+  # Ready once that stream plays into the sink: a server just started may take a while to link it.
+  until pactl list sinks short | grep -q 'capture.*RUNNING' || [ $SECONDS -gt 10 ]; do sleep 0.05; done
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
