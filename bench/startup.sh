@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PROGRAM=$(realpath "${1:-build/brumbesang}")
-[ -n "${PULSE_SERVER:-}" ] || exec dbus-run-session -- bash tools/sandbox.sh bash "$0" "$@"
+[ -n "${PULSE_SERVER:-}" ] || exec bash tools/sandbox.sh bash "$0" "$@"
 # The root window's events, as xev prints them.
 exec 3< <(stdbuf -oL xev -root -event substructure)
 xev=$!
