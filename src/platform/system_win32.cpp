@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/Win32Text.h"
 
 const char platform::kDirSeparator = '\\';
 
@@ -24,14 +25,8 @@ std::wstring ExecutablePath() {
 // Writes `wide` in the process's ANSI code page into `ansi`. False when the code page lacks one
 // of its letters (written as "?" or a look-alike), which converting back tells.
 bool ToAnsi(const std::wstring& wide, std::string& ansi) {
-  const int size = static_cast<int>(wide.size());
-  ansi.assign(WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), 0);
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), static_cast<int>(ansi.size()),
-                      nullptr, nullptr);
-  const int ansiSize = static_cast<int>(ansi.size());
-  std::wstring back(MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansiSize, nullptr, 0), 0);
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansiSize, back.data(), static_cast<int>(back.size()));
-  return back == wide;
+  ansi = Narrow(wide, CP_ACP);
+  return Wide(ansi, CP_ACP) == wide;
 }
 
 }  // namespace

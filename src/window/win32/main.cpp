@@ -11,8 +11,8 @@
 
 #include <string>
 
+#include "platform/Win32Text.h"
 #include "window/Form1.h"
-#include "window/win32/Utf.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ class Win32Form1 final : public Form1Controls {
     ReleaseDC(nullptr, screen);
     RECT frame = {0, 0, Scale(Form1Layout::kClientWidth), Scale(Form1Layout::kClientHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, Utf16(Form1Layout::kCaption).c_str(), kStyle,
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, Wide(Form1Layout::kCaption).c_str(), kStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                             frame.bottom - frame.top, nullptr, nullptr, instance_, this);
     return hwnd_ != nullptr;
@@ -93,11 +93,11 @@ class Win32Form1 final : public Form1Controls {
     HWND box = txtVers_[index];
     std::wstring text(GetWindowTextLengthW(box) + 1, L'\0');
     text.resize(GetWindowTextW(box, &text[0], static_cast<int>(text.size())));
-    return Utf8(text);
+    return Narrow(text);
   }
   // Raises EN_CHANGE, and so txtVers_Change, again before it returns.
   void SetTxtVersText(int index, const std::string& text) override {
-    SetWindowTextW(txtVers_[index], Utf16(text).c_str());
+    SetWindowTextW(txtVers_[index], Wide(text).c_str());
   }
   void SetTimer1Enabled(bool enabled) override {
     if (enabled && !timer1_) SetTimer(hwnd_, kTimer1Id, Form1Layout::kTimer1IntervalMs, nullptr);
@@ -258,7 +258,7 @@ class Win32Form1 final : public Form1Controls {
     HFONT font = MakeFont(height);
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, font);
-    const std::wstring wide = Utf16(text);
+    const std::wstring wide = Wide(text);
     SIZE size{};
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(dc, old);
@@ -270,7 +270,7 @@ class Win32Form1 final : public Form1Controls {
   HWND MakeControl(const wchar_t* windowClass, const char* text, DWORD style, DWORD exStyle,
                    const Rect& r, int id) {
     HWND control =
-        CreateWindowExW(exStyle, windowClass, Utf16(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+        CreateWindowExW(exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
                         Scale(r.left), Scale(r.top), Scale(r.width), Scale(r.height), hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     // The captions of labels and buttons in their fitted size, the boxes' text in the normal one.
