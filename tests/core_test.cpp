@@ -1,5 +1,5 @@
-// The core alone: the number reader, the clips of every verse, the verse boxes, the captions' size,
-// and the verse run against a stand-in sound service with a virtual clock.
+// The core alone: the number reader, the clips of every verse, the verse boxes, and the verse run
+// against a stand-in sound service with a virtual clock.
 
 #include <gtest/gtest.h>
 
@@ -98,19 +98,6 @@ TEST(VerseBoxes, KeepBothBoxesValidWithAndWithoutNestedChanges) {
       EXPECT_EQ(window.text[0] + " " + window.text[1], std::string(row.start) + " " + row.end)
           << "typed \"" << row.typed << "\" into box " << row.box << (nested ? ", nested" : "");
     }
-}
-
-// The captions' size in a stand-in font in which each byte of a text is half the size wide: the
-// longest label, "Avslutte på vers nr.:", is 11 px wide per size, "Spill vers!" half that.
-TEST(CaptionSize, TheLargestAtWhichEveryCaptionFitsButNotBelowTheFloor) {
-  // The room for each label, for each button, and the size chosen of 12 down to 9.
-  const int rows[][3] = {{200, 200, 12}, {132, 66, 12}, {131, 66, 11}, {120, 200, 10},
-                         {200, 59, 10},  {99, 200, 9},  {50, 20, 9}};
-  const auto width = [](const char* s, int size) { return int(std::string(s).size()) * size / 2; };
-  for (const auto& [label, button, size] : rows) {
-    const auto room = [&](const Form1Layout::Caption& c) { return c.button ? button : label; };
-    EXPECT_EQ(Form1Layout::CaptionSize(12, 9, room, width), size) << label << " and " << button;
-  }
 }
 
 // Each test is a fresh window over a fresh sound service.

@@ -32,6 +32,7 @@ if [ "${1:-}" = --server ]; then
   jobs -p >server
   # Ready once that stream plays into the sink: a server just started may take a while to link it.
   until pactl list sinks short | grep -q 'capture.*RUNNING' || [ $SECONDS -gt 10 ]; do sleep 0.05; done
+  pactl list sinks short | grep -q 'capture.*RUNNING'  # or the sandbox fails here
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
@@ -44,7 +45,8 @@ $SANDBOX_SERVER start
 until [ -s "$dir/display" ] || [ $SECONDS -gt 10 ]; do sleep 0.1; done
 export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
 openbox --sm-disable >/dev/null 2>&1 &
-ready() { pactl list sinks | grep -q -E 'Latency: [0-9]{1,5} usec' && wmctrl -m >/dev/null 2>&1; }
-until ready || [ $SECONDS -gt 20 ]; do sleep 0.1; done
-ready || { echo "the display, the sound server or the window manager did not start" >&2; exit 1; }
+# The sound server is ready once `start` has returned (it fails if not); the window manager once
+# it answers.
+until wmctrl -m &>/dev/null || [ $SECONDS -gt 20 ]; do sleep 0.1; done
+wmctrl -m &>/dev/null || { echo "the display or the window manager did not start" >&2; exit 1; }
 "$@"
