@@ -82,8 +82,8 @@ wait "$pid" 2>/dev/null || true
 
 if [ -n "${BENCH_WINE:-}" ]; then
   echo "== the Windows program under Wine, verses $FIRST to $LAST, one core busy beside it"
-  export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-  wineboot -i >/dev/null 2>&1
+  export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+  wine_prefix
   cp "$BENCH_WINE"/* "$work/"
   bench "$work/brumbesang.exe" wine
   echo "  (goal: processor time of the program's process while singing <= 0.02 s/s; the pauses are"

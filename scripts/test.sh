@@ -20,9 +20,7 @@ if [ -z "${BRUMBESANG_WINE64:-}" ] && "$probe" 2>/dev/null; then
   echo "== this machine runs 32-bit programs: the 32-bit Windows program is tested under wine32"
   wine=(win32 wine32:i386 libpulse0:i386)
 else
-  why="this machine cannot run 32-bit programs"
-  [ -z "${BRUMBESANG_WINE64:-}" ] || why="BRUMBESANG_WINE64 is set"
-  echo "== $why: the Windows program built for x86_64 is tested under wine64"
+  echo "== BRUMBESANG_WINE64 is set or this machine runs no 32-bit programs: the Windows program built for x86_64 is tested under wine64"
   wine=(win64 wine64)
 fi
 rm -f "$probe" "$probe.o"

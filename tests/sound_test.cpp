@@ -55,9 +55,7 @@ double Ms(const std::string& path) {
 // into the file at `path`. The function returned stops the recording a second later, once the
 // server has played everything, and tells what it played.
 auto Record(const std::string& path) {
-  Sh("parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1 --latency-msec=10"
-     " > " +
-     path + " & echo $! > " + path + ".pid");
+  Sh("$SANDBOX_RECORD --latency-msec=10 > " + path + " & echo $! > " + path + ".pid");
   for (int i = 0; i < 500 && std::ifstream(path, std::ios::ate).tellg() <= 0; ++i) Sleep(10);
   return [path] {
     EXPECT_TRUE(Sh("sleep 1 && kill $(cat " + path + ".pid)"));

@@ -12,6 +12,8 @@
 #   type_box BOX TEXT          types TEXT over the whole text of the box
 #   close                      closes the window; true once the program has ended, with status 0
 #   fail MESSAGE               fails the test, saying why
+#   wine_prefix                makes a fresh Wine prefix for this test, with no menu entries on the
+#                              host (the prefix's shortcuts stay inside it)
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 touch "$work/tags"
@@ -19,8 +21,7 @@ declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
 start() {
   [ -z "${recorder:-}" ] || kill "$recorder"
-  parec -d capture.monitor --latency-msec="${LATENCY:-10}" --raw --format=s16le --rate=48000 \
-    --channels=1 >"$work/played.raw" & recorder=$!
+  $SANDBOX_RECORD --latency-msec="${LATENCY:-10}" >"$work/played.raw" & recorder=$!
   "${@:2}" "$1" & program=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
 }
@@ -29,5 +30,6 @@ poll() { local i=0; until eval "$1" || ((i++ >= 100)); do sleep 0.1; done; }
 wait_for() { poll "[ \$(played | wc -l) -ge $1 ]"; }
 click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
 type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
+wine_prefix() { export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" && timeout 120 wineboot -i &>/dev/null; }
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 close() { wmctrl -c 'Syng en brumbesang!' && timeout 10 tail --pid="$program" -f /dev/null && wait "$program"; }

@@ -2,8 +2,9 @@
 # Runs a command with a desktop and a sound server of its own, as the tests and the benchmark
 # need them on a machine that has neither: an Xvfb screen at 96 dpi with the Openbox window
 # manager, a session bus, and a private sound server whose one sink, "capture" (48 kHz, mono),
-# plays nowhere. Recording its monitor ("capture.monitor", with parec) gives exactly what was
-# played, and exact zeros while nothing plays. SANDBOX_SOUND names the server: "pulseaudio" (the
+# plays nowhere. Recording its monitor ("capture.monitor"), with the command in $SANDBOX_RECORD
+# (raw 16-bit mono samples at 48 kHz on its output), gives exactly what was played, and exact
+# zeros while nothing plays. SANDBOX_SOUND names the server: "pulseaudio" (the
 # default) or "pipewire" (PipeWire, WirePlumber and PipeWire's PulseAudio service, as a Debian 12
 # desktop runs them).
 #   bash tools/sandbox.sh COMMAND [ARGUMENT]...
@@ -31,22 +32,23 @@ if [ "${1:-}" = --server ]; then
   echo $! >keeper
   jobs -p >server
   # Ready once that stream plays into the sink: a server just started may take a while to link it.
-  until pactl list sinks short | grep -q 'capture.*RUNNING' || [ $SECONDS -gt 10 ]; do sleep 0.05; done
-  pactl list sinks short | grep -q 'capture.*RUNNING'  # or the sandbox fails here
+  until pactl list sinks short | grep -q 'capture.*RUNNING'; do ((SECONDS < 10)) || exit 1; sleep 0.05; done
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
 trap 'kill $(jobs -p) $(cat "$dir/server") 2>/dev/null; wait; rm -rf "$dir"' EXIT
 export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${SANDBOX_SOUND:-pulseaudio} \
-  DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/bus SANDBOX_SERVER="bash $(realpath "$0") --server"
+  DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/bus SANDBOX_SERVER="bash $(realpath "$0") --server" \
+  SANDBOX_RECORD="parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1"
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
 $SANDBOX_SERVER start
 until [ -s "$dir/display" ] || [ $SECONDS -gt 10 ]; do sleep 0.1; done
 export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
 openbox --sm-disable >/dev/null 2>&1 &
-# The sound server is ready once `start` has returned (it fails if not); the window manager once
-# it answers.
-until wmctrl -m &>/dev/null || [ $SECONDS -gt 20 ]; do sleep 0.1; done
-wmctrl -m &>/dev/null || { echo "the display or the window manager did not start" >&2; exit 1; }
+# The sound server is ready once `start` has returned (it fails after 10 s if not); the window
+# manager once it answers.
+until wmctrl -m &>/dev/null; do
+  ((SECONDS < 20)) && sleep 0.1 || { echo "the display or the window manager did not start" >&2; exit 1; }
+done
 "$@"

@@ -3,10 +3,6 @@
 import time, pyatspi
 
 
-def tree(node):
-    return [node] + [n for child in node for n in tree(child)]
-
-
 def name(node):  # its own name, or else the label it is "labelled by"
     return node.name or " ".join(r.getTarget(0).name for r in node.getRelationSet()
                                  if r.getRelationType() == pyatspi.RELATION_LABELLED_BY)
@@ -16,5 +12,6 @@ for _ in range(50):  # the program is on the bus within 5 s
     apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "brumbesang"]
     if apps or time.sleep(0.1):
         break
-print("|".join(f"{n.getRoleName()}: {name(n)}" for app in apps for n in tree(app)
-               if n.getRoleName() in ("push button", "text")))
+controls = lambda node: node.getRoleName() in ("push button", "text")
+print("|".join(f"{n.getRoleName()}: {name(n)}" for app in apps
+               for n in pyatspi.findAllDescendants(app, controls)))

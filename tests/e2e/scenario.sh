@@ -20,6 +20,7 @@ for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900) d
 done
 sox -D -n -r 22050 -b 16 "$work/silence.wav" trim 0 0.1
 dir="$work/Łódź мир 歌 x" && mkdir "$dir" && mv "$work"/*.wav "$dir" && cp "$1" "$dir/"
+[ "${2:-}" != wine ] || wine_prefix
 start "$dir/$(basename "$1")" "${@:2}"
 
 # Checks that the sounds played are $1, once they have, and that no more follow within a second.

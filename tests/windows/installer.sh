@@ -6,10 +6,9 @@
 #   installer.sh WINDOWS_BUILD_FOLDER VERSION
 set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh"
-# (No menu entries on the host: the prefix's shortcuts stay inside it.)
-export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" msi=$(echo "$1"/*-"$2"-win*.msi)
+msi=$(echo "$1"/*-"$2"-win*.msi)
 files() (wineserver -w && cd "$WINEPREFIX/drive_c" && find . | grep -v '/Installer$' | sort)
-timeout 120 wineboot -i && files >"$work/before"
+wine_prefix && files >"$work/before"
 timeout 60 wine msiexec /i "$msi" /qn || fail "the silent installation ended with status $?"
 wineserver -w && grep -A9 -F '"DisplayName"="brumbesang"' "$WINEPREFIX/system.reg" | grep -qF "\"DisplayVersion\"=\"$2\"" &&
   grep -q '"ProductIcon"=.*brumbesang.ico' "$WINEPREFIX/user.reg" || fail "no entry for brumbesang $2 with its icon"

@@ -18,4 +18,3 @@ want=$( (echo brumbesang.exe LESMEG.txt THIRD-PARTY-NOTICES.txt; cd "$(dirname "
   xargs -n1 | sed 's|^|brumbesang/|' | sort)
 got=$(cmake -E tar tf "$1/brumbesang-win32.zip" | sort)
 [ "$got" = "$want" ] || fail "the zip holds [$(xargs <<<"$got")], expected [$(xargs <<<"$want")]"
-echo "brumbesang.exe: $format, version $2, needs $dlls; the zip: $(wc -l <<<"$got") files"
