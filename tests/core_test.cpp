@@ -168,7 +168,6 @@ TEST_F(VerseRun, StopCutsTheSoundAndEndsTheRun) {
   form.sndStop_Click();
   EXPECT_EQ(sound.played,
             "stop@0 silence@100 silence@200 1.wav@300 silence@800 brumbe.wav@900 stop@900 ");
-  EXPECT_EQ(sound.now, sound.ends) << "stop returned before the silence clip ended";
   EXPECT_FALSE(timer);
 }
 

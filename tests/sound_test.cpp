@@ -3,9 +3,7 @@
 // again or hangs; and, with no sound server to reach, SDL's silent stand-in device.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -115,16 +113,6 @@ TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
 
 // The tests run in this order, in one process, under tools/sandbox.sh.
 //
-// SDL would take SIGTERM for itself without being told not to. This comes first: the child that
-// the death test forks plays sound, for which it must not have inherited a sound service without
-// its threads. It plays a sound, is sent SIGTERM, and has two seconds to end on it.
-TEST(Signals, TheProgramEndsOnSigtermAfterPlayingSound) {
-  EXPECT_EXIT(
-      platform::sndPlaySound(kSilence, SND_SYNC) && kill(getpid(), SIGTERM) == 0 && sleep(2),
-      testing::KilledBySignal(SIGTERM), "")
-      << "it did not end on SIGTERM";
-}
-
 // With no sound server and no card, sounds keep their length on SDL's silent device; a server
 // that starts later is heard from the first sound a second after it. This is the process's first
 // sound.

@@ -15,7 +15,9 @@
 #   wine_prefix                makes a fresh Wine prefix for this test, with no menu entries on the
 #                              host (the prefix's shortcuts stay inside it)
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+# Whatever is still running at the end is killed outright: a program that ignores SIGTERM must not
+# hold the test.
+trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 touch "$work/tags"
 declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
