@@ -164,7 +164,6 @@ TEST_F(VerseRun, DuringARunPlayStartsAgainAndAChangedEndCounts) {
 TEST_F(VerseRun, StopCutsTheSoundAndEndsTheRun) {
   form.sndStop_Click();  // while idle: one silence clip, still idle
   Run("1", "5", 300);
-  ASSERT_EQ(sound.playing, "brumbe.wav");
   form.sndStop_Click();
   EXPECT_EQ(sound.played,
             "stop@0 silence@100 silence@200 1.wav@300 silence@800 brumbe.wav@900 stop@900 ");
