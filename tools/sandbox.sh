@@ -32,7 +32,8 @@ if [ "${1:-}" = --server ]; then
   echo $! >keeper
   jobs -p >server
   # Ready once that stream plays into the sink: a server just started may take a while to link it.
-  until pactl list sinks short | grep -q 'capture.*RUNNING'; do ((SECONDS < 10)) || exit 1; sleep 0.05; done
+  SECONDS=0  # each wait has a bound of its own, generous on a loaded machine
+  until pactl list sinks short | grep -q 'capture.*RUNNING'; do ((SECONDS < 20)) || exit 1; sleep 0.05; done
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
@@ -43,10 +44,11 @@ export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
 $SANDBOX_SERVER start
+SECONDS=0
 until [ -s "$dir/display" ] || [ $SECONDS -gt 10 ]; do sleep 0.1; done
 export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
 openbox --sm-disable >/dev/null 2>&1 &
-# The sound server is ready once `start` has returned (it fails after 10 s if not); the window
+# The sound server is ready once `start` has returned (it fails after 20 s if not); the window
 # manager once it answers.
 until wmctrl -m &>/dev/null; do
   ((SECONDS < 20)) && sleep 0.1 || { echo "the display or the window manager did not start" >&2; exit 1; }
