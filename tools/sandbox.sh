@@ -11,6 +11,13 @@
 # Inside it, `$SANDBOX_SERVER start` starts the sound server, and `$SANDBOX_SERVER SIGNAL` sends
 # the signal to it: kill (as a crash would), STOP (the server hangs) or CONT.
 set -euo pipefail
+# Waits until the shell command $2 succeeds, for at most $1 seconds (each wait has a bound of its
+# own, generous on a loaded machine), and fails saying that $3 did not start if it never does.
+ready() {
+  local end=$((SECONDS + $1))
+  until eval "$2" &>/dev/null; do ((SECONDS < end)) && sleep 0.05 || fail "$3 did not start"; done
+}
+fail() { echo "sandbox: $*" >&2 && exit 1; }
 if [ "${1:-}" = --server ]; then
   cd "$XDG_RUNTIME_DIR"
   [ "$2" = start ] || { kill -"$2" $(cat server) 2>/dev/null || true; exit; }
@@ -20,11 +27,12 @@ if [ "${1:-}" = --server ]; then
   else
     rm -f pipewire-0  # as a killed server leaves it, to tell when the new one listens
     pipewire &
-    until [ -S pipewire-0 ] || [ $SECONDS -gt 10 ]; do sleep 0.05; done
+    ready 10 '[ -S pipewire-0 ]' PipeWire
     wireplumber & pipewire -c pipewire-pulse.conf &
   fi &>>server.log
-  until pactl info &>/dev/null || [ $SECONDS -gt 10 ]; do sleep 0.05; done
+  ready 10 'pactl info' "the sound server's PulseAudio service"
   pactl load-module module-null-sink sink_name=capture format=s16le rate=48000 channels=1 >/dev/null
+  ready 10 '[ "$(pactl get-default-sink)" = capture ]' "the sink"  # else a stream may fail
   # With no stream playing, a null sink renders two seconds ahead, and a stream that starts then
   # waits that long for its first request. A stream of zeros with a short latency, which changes
   # nothing in the sum of what plays, keeps the sink in step, as other programs keep a desktop's.
@@ -32,8 +40,7 @@ if [ "${1:-}" = --server ]; then
   echo $! >keeper
   jobs -p >server
   # Ready once that stream plays into the sink: a server just started may take a while to link it.
-  SECONDS=0  # each wait has a bound of its own, generous on a loaded machine
-  until pactl list sinks short | grep -q 'capture.*RUNNING'; do ((SECONDS < 20)) || exit 1; sleep 0.05; done
+  ready 20 "pactl list sinks short | grep 'capture.*RUNNING'" "the sink's stream"
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
@@ -43,14 +50,9 @@ export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${
   SANDBOX_RECORD="parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1"
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
-$SANDBOX_SERVER start
-SECONDS=0
-until [ -s "$dir/display" ] || [ $SECONDS -gt 10 ]; do sleep 0.1; done
+$SANDBOX_SERVER start  # fails, saying why, if the sound server does not start
+ready 10 '[ -s "$dir/display" ]' "the display"
 export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
 openbox --sm-disable >/dev/null 2>&1 &
-# The sound server is ready once `start` has returned (it fails after 20 s if not); the window
-# manager once it answers.
-until wmctrl -m &>/dev/null; do
-  ((SECONDS < 20)) && sleep 0.1 || { echo "the display or the window manager did not start" >&2; exit 1; }
-done
+ready 20 'wmctrl -m' "the window manager"
 "$@"
