@@ -4,7 +4,6 @@
 // device ran dry.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -13,8 +12,8 @@
 
 namespace capture {
 
-// A sound: its length, and the zeros before it (ms); the median size of its samples; and its
-// holes, the runs of 1 ms or more of zeros inside it.
+// A sound: its length, and the zeros before it (ms); the mean size of its samples that are not
+// zero; and its holes, the runs of 1 ms or more of zeros inside it.
 struct Sound {
   double lengthMs, pauseMs;
   int level, holes;
@@ -24,27 +23,22 @@ struct Sound {
 inline std::vector<Sound> Sounds(const std::string& path, double pauseMs) {
   std::ifstream file(path, std::ios::binary);
   std::vector<Sound> sounds;
-  std::vector<int> sizes;                  // of the samples of the sound under way
+  double sizes = 0, count = 0;             // of the samples not zero of the sound under way
   std::size_t at = 0, start = 0, end = 0;  // in samples; `end` is past its last one not zero
-  const auto level = [&] {                 // of the sound under way
-    std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
-    if (!sizes.empty()) sounds.back().level = sizes[sizes.size() / 2];
-  };
   for (std::int16_t s; file.read(reinterpret_cast<char*>(&s), sizeof s); ++at) {
     if (s == 0) continue;                              // the zeros before this sample: at - end
     if (sounds.empty() || at - end >= pauseMs * 48) {  // a new sound
-      level();
       sounds.push_back({0, sounds.empty() ? 0 : (at - end) / 48.0, 0, 0});
-      sizes.clear();
+      sizes = count = 0;
       start = at;
     } else if (at - end >= 48) {
       ++sounds.back().holes;
     }
-    sizes.push_back(std::abs(s));
     end = at + 1;
     sounds.back().lengthMs = (end - start) / 48.0;
+    sizes += std::abs(s);
+    sounds.back().level = static_cast<int>(sizes / ++count);
   }
-  level();
   return sounds;
 }
 
