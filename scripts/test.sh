@@ -14,15 +14,11 @@ bash scripts/install.sh cmake make g++ pkg-config libgtk-3-dev libsdl2-dev libgt
 # programs, as a tiny one shows. Where it cannot (some kernels and sandboxes refuse them), or
 # with BRUMBESANG_WINE64=1, the same code built for x86_64 is tested under wine64.
 probe=$(mktemp)
-printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' | as --32 -o "$probe.o" -
-ld -m elf_i386 -o "$probe" "$probe.o"
-if [ -z "${BRUMBESANG_WINE64:-}" ] && "$probe" 2>/dev/null; then
-  echo "== this machine runs 32-bit programs: the 32-bit Windows program is tested under wine32"
-  wine=(win32 wine32:i386 libpulse0:i386)
-else
-  echo "== BRUMBESANG_WINE64 is set or this machine runs no 32-bit programs: the Windows program built for x86_64 is tested under wine64"
-  wine=(win64 wine64)
-fi
+printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' |
+  as --32 -o "$probe.o" - && ld -m elf_i386 -o "$probe" "$probe.o"
+wine=(win32 wine32:i386 libpulse0:i386)
+[ -z "${BRUMBESANG_WINE64:-}" ] && "$probe" 2>/dev/null || wine=(win64 wine64)
+echo "== the Windows program is tested as built for ${wine[0]}, under ${wine[1]%:*}"
 rm -f "$probe" "$probe.o"
 bash scripts/install.sh wine "${wine[@]:1}"
 
