@@ -95,16 +95,17 @@ void ExpectHeard(const std::vector<capture::Sound>& sounds, const std::vector<Cl
 }
 
 TEST(ClipSamples, AFileThatCannotBePlayedPlaysTheStandInTone) {
+  // The file, and how long it plays (ms): not there, no WAV file, a header cut short, a rate of
+  // 2^31 - 1 Hz, no samples, samples cut short, and one that plays (floats, stereo).
+  // clang-format off
   const std::pair<std::string, double> rows[] = {
-      // the file, and how long it plays (ms)
-      {kDir + "missing.wav", 150},
-      {File("text.wav", "Dette er ingen lyd."), 150},
+      {kDir + "missing.wav", 150}, {File("text.wav", "Dette er ingen lyd."), 150},
       {File("header.wav", Wav(1, 16, 1, 22050, 100).substr(0, 30)), 150},
-      // a rate of 2^31 - 1 Hz
       {File("rate.wav", Wav(1, 16, 1, 22050, 100).replace(24, 4, "\xff\xff\xff\x7f")), 150},
       {File("none.wav", Wav(1, 16, 1, 22050, 0)), 150},
-      {File("data.wav", Wav(1, 16, 1, 22050, 400).substr(0, 44 + 8820)), 200},  // cut short
-      {File("float.wav", Wav(3, 32, 2, 48000, 100)), 100}};                     // floats, stereo
+      {File("data.wav", Wav(1, 16, 1, 22050, 400).substr(0, 44 + 8820)), 200},
+      {File("float.wav", Wav(3, 32, 2, 48000, 100)), 100}};
+  // clang-format on
   for (const auto& [path, ms] : rows) EXPECT_NEAR(Ms(path), ms, 0.1) << path;
   rusage usage;
   getrusage(RUSAGE_SELF, &usage);

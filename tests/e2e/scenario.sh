@@ -12,11 +12,10 @@ source "$(dirname "$0")/../../tools/desktop.sh"
 # Every word clip a square wave at a level of its own, by which clipscan names it: 80 ms, and
 # brumbe.wav 2 s, long enough to be cut. The silence clip is 100 ms of zeros, as the real one.
 # default.wav is made the same way, as the system's default sound under Wine.
-level=1000
 for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900) default; do
+  echo "$n.wav $((level = ${level:-350} + 650))" >>"$work/tags"  # 1000, 1650, ...
   sox -D -n -r 22050 -b 16 "$work/$n.wav" synth "$([ $n = brumbe ] && echo 2 || echo 0.08)" \
     square 50 vol "$(printf 0.%05d $((level * 100000 / 32767)))"
-  echo "$n.wav $level" >>"$work/tags" && level=$((level + 650))
 done
 sox -D -n -r 22050 -b 16 "$work/silence.wav" trim 0 0.1
 dir="$work/Łódź мир 歌 x" && mkdir "$dir" && mv "$work"/*.wav "$dir" && cp "$1" "$dir/"
@@ -27,8 +26,10 @@ start "$dir/$(basename "$1")" "${@:2}"
 expect_sounds() {
   wait_for "$(wc -w <<<"$1")" && sleep 1 && [ "$(played | cut -d' ' -f1 | xargs)" = "$1" ] ||
     fail "played [$(played | xargs)], expected [$1]"; }
-# Plays verse 1 with the focused play button, then stops it with the button after it.
-play_and_stop() { xdotool key space && wait_for 2 && xdotool key Tab space; }
+# Plays verse 1 with the focused play button, then stops it with the button after it: its first
+# clip, $1, is heard, then brumbe.wav, cut.
+play_and_stop() {
+  xdotool key space && wait_for 2 && xdotool key Tab space && expect_sounds "$1 brumbe.wav" && expect_cut stop; }
 expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail "$1 did not cut brumbe.wav"; }
 # Checks that box $1 reads $2, copied from it as a person would (a box is never empty) into $text.
 expect_box() {
@@ -56,9 +57,7 @@ fi
 [ "$got" = "$want" ] || fail "a screen reader finds [$got], expected [$want]"
 
 # The play button has the focus, then Tab goes to stop, the start box and the end box.
-play_and_stop
-expect_sounds "1.wav brumbe.wav"
-expect_cut stop
+play_and_stop 1.wav
 xdotool key Tab End shift+Home type 4
 xdotool key Tab End shift+Home type 6
 expect_box start 4
@@ -96,8 +95,7 @@ fi >/dev/null
 start "$dir/$(basename "$1")" "${@:2}"
 got=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
 [ "$got" = "$size" ] || fail "the window is $got, not $size"
-play_and_stop # stopped: Wine's sound may stall under load, and split a long clip
-expect_sounds "$first brumbe.wav"
+play_and_stop "$first"  # stopped: Wine's sound may stall under load, and split a long clip
 # The Linux program ends on SIGTERM once it has played sound (SDL is kept from taking the signal).
 [ "${2:-}" = wine ] || { kill -TERM "$program" && timeout 10 tail --pid="$program" -f /dev/null; } ||
   fail "the program did not end on SIGTERM"
