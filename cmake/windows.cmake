@@ -51,6 +51,9 @@ foreach(clip IN LISTS BRUMBESANG_CLIPS)
   list(APPEND BRUMBESANG_PACKAGED_CLIPS ${BRUMBESANG_PACKAGE_DIR}/${name})
   list(APPEND BRUMBESANG_PACKAGE_FILES brumbesang/${name})
 endforeach()
+# One target copies the clips, and the zip and the installer wait for it: were the copies left to
+# both, a parallel build would copy a clip twice at once, and pack it while it is being replaced.
+add_custom_target(brumbesang_clips DEPENDS ${BRUMBESANG_PACKAGED_CLIPS})
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   COMMAND ${CMAKE_COMMAND} -E rm -f brumbesang-win32.zip
   COMMAND ${CMAKE_COMMAND} -E tar cf brumbesang-win32.zip --format=zip ${BRUMBESANG_PACKAGE_FILES}
@@ -58,6 +61,7 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brumbesang-win32.zip
   DEPENDS brumbesang ${BRUMBESANG_PACKAGED_CLIPS}
   COMMENT "Packing brumbesang-win32.zip")
 add_custom_target(brumbesang_zip ALL DEPENDS ${CMAKE_BINARY_DIR}/brumbesang-win32.zip)
+add_dependencies(brumbesang_zip brumbesang_clips)
 
 # Not shipped: the end-to-end test's helper that lists the window's children (tests/windows/).
 add_executable(children tests/windows/children.cpp)
@@ -92,6 +96,7 @@ if(WIXL)
       ${BRUMBESANG_PACKAGE_DIR}/LESMEG.txt
     COMMENT "Building the installer ${msi}")
   add_custom_target(brumbesang_msi ALL DEPENDS ${CMAKE_BINARY_DIR}/${msi})
+  add_dependencies(brumbesang_msi brumbesang_clips)
 else()
   message(WARNING "wixl (Debian's package wixl, from msitools) not found: no installer is built")
 endif()
