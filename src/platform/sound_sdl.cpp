@@ -180,10 +180,9 @@ class SoundOut {
     }
     if (device_ != 0 && !lost && !retry) return true;
     if (device_ != 0) Close();
-    if ((lost || retry) && SDL_AudioInit(nullptr) == 0) {  // the first driver that starts
-      dummy_ = false;
-    } else if (lost || retry) {
-      UseDummyDriver();
+    if (lost || retry) {  // SDL's first driver that starts, or else the dummy one
+      dummy_ = SDL_AudioInit(nullptr) != 0;
+      if (dummy_) UseDummyDriver();
     }
     SDL_AudioSpec want{}, got{};
     want.freq = kRate;
