@@ -39,6 +39,9 @@ inline constexpr Caption kCaptions[] = {{kLabel1Caption, kLabel1.width, false},
                                         {kCmdPlayCaption, kCmdPlay.width, true},
                                         {kSndStopCaption, kSndStop.width, true}};
 
+// The smallest size of the captions, in points: smaller text is no longer easy to read.
+inline constexpr int kSmallestCaptionPoints = 7;
+
 // The font size for the captions: the largest from `normal` down to `smallest` at which every
 // caption fits on one line in the room its control leaves it, which `room` gives; `smallest`
 // when not even that size fits everywhere. `width` gives the width of a text at a size. Sizes and

@@ -29,9 +29,6 @@ using Form1Layout::Rect;
 constexpr char kCss[] =
     "entry, button { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }";
 
-// The smallest size of the captions, in pixels at 96 dpi (7 points, still easy to read).
-constexpr int kSmallestCaptionSize = 9;
-
 class GtkForm1 final : public Form1Controls {
  public:
   GtkForm1() {
@@ -166,16 +163,17 @@ class GtkForm1 final : public Form1Controls {
       pango_font_metrics_unref(metrics);
       return pixels;
     };
+    const int smallest = (Form1Layout::kSmallestCaptionPoints * dpi_ + 36) / 72;
     const int buttonFrame = Frame(cmdPlay_, false);
     const int captionSize = Form1Layout::CaptionSize(
-        normal, Scale(kSmallestCaptionSize),
+        normal, smallest,
         [&](const Form1Layout::Caption& c) {
           return Scale(c.width) - (c.button ? buttonFrame : 0);
         },
         width);
     int boxSize = normal;
     const int boxRoom = Scale(Form1Layout::kTxtVers0.height) - Frame(txtVers_[0], true);
-    while (boxSize > Scale(kSmallestCaptionSize) && height(boxSize) > boxRoom) --boxSize;
+    while (boxSize > smallest && height(boxSize) > boxRoom) --boxSize;
     g_object_unref(layout);
     pango_font_description_free(font);
     char* css = g_strdup_printf("label { font-size: %dpx; } entry { font-size: %dpx; }",

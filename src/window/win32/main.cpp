@@ -39,7 +39,6 @@ constexpr DWORD kExStyle = 0;
 // Captions that do not fit their controls in it are drawn smaller, down to 7 points.
 constexpr wchar_t kFontFace[] = L"MS Shell Dlg 2";
 constexpr int kFontPoints = 8;
-constexpr int kSmallestCaptionPoints = 7;
 // What a push button keeps free on each side of its caption, in pixels at 96 dpi.
 constexpr int kButtonMargin = 4;
 
