@@ -39,10 +39,12 @@ target_compile_definitions(brumbesang PRIVATE ${BRUMBESANG_WIN32_DEFINITIONS})
 target_link_options(brumbesang PRIVATE -municode $<$<NOT:$<CONFIG:Debug>>:-s>)
 target_link_libraries(brumbesang PRIVATE brumbesang_core brumbesang_platform comctl32)
 
-# The clips beside the executable, and the zip of that folder.
+# The clips beside the executable, and the zip of that folder; the installer's list of the clips
+# (wixl takes the files by paths relative to the build folder).
 set(BRUMBESANG_PACKAGE_FILES brumbesang/brumbesang.exe brumbesang/LESMEG.txt
   brumbesang/THIRD-PARTY-NOTICES.txt)
 set(BRUMBESANG_PACKAGED_CLIPS)
+set(BRUMBESANG_MSI_CLIPS)
 foreach(clip IN LISTS BRUMBESANG_CLIPS)
   get_filename_component(name ${clip} NAME)
   add_custom_command(OUTPUT ${BRUMBESANG_PACKAGE_DIR}/${name}
@@ -50,6 +52,8 @@ foreach(clip IN LISTS BRUMBESANG_CLIPS)
     DEPENDS ${clip})
   list(APPEND BRUMBESANG_PACKAGED_CLIPS ${BRUMBESANG_PACKAGE_DIR}/${name})
   list(APPEND BRUMBESANG_PACKAGE_FILES brumbesang/${name})
+  string(APPEND BRUMBESANG_MSI_CLIPS
+    "        <File Id=\"clip_${name}\" Source=\"brumbesang/${name}\"/>\n")
 endforeach()
 # One target copies the clips, and the zip and the installer wait for it: were the copies left to
 # both, a parallel build would copy a clip twice at once, and pack it while it is being replaced.
@@ -79,14 +83,7 @@ if(WIXL)
   endif()
   string(UUID BRUMBESANG_MSI_PRODUCT_CODE NAMESPACE D100F9BF-496B-4E26-BFC6-E7E5C16CCA74
     NAME "brumbesang ${PROJECT_VERSION} ${BRUMBESANG_MSI_ARCH}" TYPE SHA1 UPPER)
-  # wixl takes the files by paths relative to the build folder.
   configure_file(packaging/windows/brumbesang.ico brumbesang.ico COPYONLY)
-  set(BRUMBESANG_MSI_CLIPS)
-  foreach(clip IN LISTS BRUMBESANG_CLIPS)
-    get_filename_component(name ${clip} NAME)
-    string(APPEND BRUMBESANG_MSI_CLIPS
-      "        <File Id=\"clip_${name}\" Source=\"brumbesang/${name}\"/>\n")
-  endforeach()
   configure_file(packaging/windows/brumbesang.wxs.in brumbesang.wxs @ONLY)
   set(msi brumbesang-${PROJECT_VERSION}-${BRUMBESANG_MSI_ARCH}.msi)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${msi}
