@@ -5,8 +5,8 @@
 #                              window, recording afresh from then on
 #   played                     the sounds recorded so far, one line each (see clipscan.cpp),
 #                              named after the levels in $work/tags, if there is one
-#   poll CONDITION             evaluates CONDITION, a shell command, every 0.1 s until it holds,
-#                              for at most 10 s
+#   poll SECONDS CONDITION     (from tools/sandbox.sh) evaluates CONDITION, a shell command,
+#                              until it holds, for at most SECONDS
 #   wait_for N                 waits, at most 10 s, until N sounds have begun
 #   click CONTROL              clicks start, end (the boxes), play or stop
 #   type_box BOX TEXT          types TEXT over the whole text of the box
@@ -28,8 +28,7 @@ start() {
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
 }
 played() { "$TOOLS/clipscan" "$work/tags" "$work/played.raw"; }
-poll() { local i=0; until eval "$1" || ((i++ >= 100)); do sleep 0.1; done; }
-wait_for() { poll "[ \$(played | wc -l) -ge $1 ]"; }
+wait_for() { poll 10 "[ \$(played | wc -l) -ge $1 ]" || true; }  # the caller checks what played
 click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
 type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
 wine_prefix() { export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" && timeout 120 wineboot -i &>/dev/null; }

@@ -8,16 +8,17 @@
 # default) or "pipewire" (PipeWire, WirePlumber and PipeWire's PulseAudio service, as a Debian 12
 # desktop runs them).
 #   bash tools/sandbox.sh COMMAND [ARGUMENT]...
-# Inside it, `$SANDBOX_SERVER start` starts the sound server, and `$SANDBOX_SERVER SIGNAL` sends
-# the signal to it: kill (as a crash would), STOP (the server hangs) or CONT.
+# Inside it, `poll` waits for a condition (see below), `$SANDBOX_SERVER start` starts the sound
+# server, and `$SANDBOX_SERVER SIGNAL` sends the signal to it: kill (as a crash would), STOP (the
+# server hangs) or CONT.
 set -euo pipefail
-# Waits until the shell command $2 succeeds, for at most $1 seconds (each wait has a bound of its
-# own, generous on a loaded machine), and fails saying that $3 did not start if it never does.
-ready() {
-  local end=$((SECONDS + $1))
-  until eval "$2" &>/dev/null; do ((SECONDS < end)) && sleep 0.05 || fail "$3 did not start"; done
-}
-fail() { echo "sandbox: $*" >&2 && exit 1; }
+# poll SECONDS CONDITION evaluates CONDITION, a shell command, every 0.05 s until it holds, for at
+# most SECONDS (each wait has a bound of its own, generous on a loaded machine); false if it never
+# does. Exported: the scripts run inside use it too (tools/desktop.sh).
+poll() { local end=$((SECONDS + $1)); until eval "$2"; do ((SECONDS < end)) && sleep 0.05 || return; done; }
+export -f poll
+# ready SECONDS CONDITION WHAT: the same, quietly, failing the sandbox with "WHAT did not start".
+ready() { poll "$1" "{ $2; } &>/dev/null" || { echo "sandbox: $3 did not start" >&2 && exit 1; }; }
 if [ "${1:-}" = --server ]; then
   cd "$XDG_RUNTIME_DIR"
   [ "$2" = start ] || { kill -"$2" $(cat server) 2>/dev/null || true; exit; }

@@ -33,14 +33,15 @@ play_and_stop() {
 expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail "$1 did not cut brumbe.wav"; }
 # Checks that box $1 reads $2, copied from it as a person would (a box is never empty) into $text.
 expect_box() {
-  click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c && poll \
+  click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c && poll 10 \
     'text=$(xclip -selection clipboard -o) && [ -n "$text" ]' && [ "$text" = "$2" ] ||
     fail "the $1 box reads [$text], expected [$2]"; }
 
 # Every caption whole: the longer label's text reaches further, and short of the edge.
 # How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
 ink() { convert "$work/window.png" -crop "$1" +repage -trim -format '%[fx:page.x + w]' info:; }
-poll 'import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt 1 ]'
+poll 10 'import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt 1 ]' ||
+  fail "the window was not drawn"
 [ "$(ink 105x16+16+56)" -gt "$(ink 105x16+16+16)" ] && [ "$(ink 105x16+16+56)" -lt 105 ] ||
   fail "a label's caption is cut: it reaches $(ink 105x16+16+16) and $(ink 105x16+16+56) px of 105"
 
