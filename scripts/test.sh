@@ -16,9 +16,10 @@ bash scripts/install.sh cmake make g++ pkg-config libgtk-3-dev libsdl2-dev libgt
 probe=$(mktemp)
 printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' |
   as --32 -o "$probe.o" - && ld -m elf_i386 -o "$probe" "$probe.o"
-wine=(win32 wine32:i386 libpulse0:i386)
-[ -z "${BRUMBESANG_WINE64:-}" ] && "$probe" 2>/dev/null || wine=(win64 wine64)
-echo "== the Windows program is tested as built for ${wine[0]}, under ${wine[1]%:*}"
+wine=(win32 wine32:i386 libpulse0:i386) why="this machine runs 32-bit programs"
+[ -z "${BRUMBESANG_WINE64:-}" ] || wine=(win64 wine64) why="BRUMBESANG_WINE64 is set"
+[ "${wine[0]}" = win64 ] || "$probe" 2>/dev/null || wine=(win64 wine64) why="this machine runs no 32-bit programs"
+echo "== $why: the Windows program is tested as built for ${wine[0]}, under ${wine[1]%:*}"
 rm -f "$probe" "$probe.o"
 bash scripts/install.sh wine "${wine[@]:1}"
 
