@@ -42,6 +42,9 @@ if [ "${1:-}" = --server ]; then
   jobs -p >server
   # Ready once that stream plays into the sink: a server just started may take a while to link it.
   ready 20 "pactl list sinks short | grep 'capture.*RUNNING'" "the sink's stream"
+  # A PulseAudio sink just made has rendered ahead, and keeps new streams waiting for up to two
+  # seconds until it is back in step: ready once 50 ms of sound play within half a second.
+  ready 20 "head -c 8820 /dev/zero | timeout 0.5 pacat --raw --latency-msec=10" "the sink's pace"
   exit
 fi
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
