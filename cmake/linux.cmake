@@ -7,6 +7,8 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 
 add_library(brumbesang_platform STATIC
+  src/platform/clip_file.cpp
+  src/platform/sound_queue.cpp
   src/platform/sound_sdl.cpp
   src/platform/system_posix.cpp)
 target_link_libraries(brumbesang_platform PUBLIC SDL2::SDL2)
