@@ -22,7 +22,7 @@ TEST(SoundQueue, PausesAreExactlyTheSilenceClipAndAStoppedDeviceKeepsTheTime) {
       queue.Take(out.data(), frames, now += buffer);
       for (std::int16_t sample : out) heard += sample != 0 ? 'c' : '.';
     };
-    for (const int i : {0, 1}) {
+    for (int clips = 0; clips < 2; ++clips) {
       while (queue.Playing(now)) take();
       queue.Start(silence, now);
       while (!queue.LetGo(now)) take();
@@ -30,7 +30,7 @@ TEST(SoundQueue, PausesAreExactlyTheSilenceClipAndAStoppedDeviceKeepsTheTime) {
     }
     while (!queue.Quiet(now)) take();
     heard = heard.substr(heard.find('c'), 8205);
-    EXPECT_EQ(heard, std::string(3000, 'c') + std::string(2205, '.') + std::string(3000, 'c'))
+    EXPECT_TRUE(heard == std::string(3000, 'c') + std::string(2205, '.') + std::string(3000, 'c'))
         << frames << " samples a buffer: a pause of " << heard.find('c', 3000) - 3000;
 
     queue.Start(platform::Samples(22050, 7), now);
