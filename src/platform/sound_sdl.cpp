@@ -24,6 +24,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,9 @@ constexpr Uint16 kBufferFrames = 2048;
 constexpr auto kCloseAfter = std::chrono::seconds(1);
 // How often, at most, a device is tried again while none can be opened.
 constexpr auto kRetryAfter = std::chrono::seconds(1);
+// How long a sound that needs a device waits for one to open, so as to start on it from its first
+// sample: opening takes a few milliseconds, and up to a fifth of a second on a busy machine.
+constexpr auto kOpenWait = std::chrono::milliseconds(150);
 
 // Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
 // takes a connection, or PULSE_SERVER names some other server, or several, and it cannot be told
@@ -86,6 +90,11 @@ class SoundOut {
   // Starts `sound`; with `wait`, returns when it lets its caller go (see sound_queue.h).
   void Play(const platform::Samples& sound, bool wait) {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (device_ == 0 && !opening_ && Clock::now() >= nextTry_) {  // a device is to be tried
+      wanted_ = true;
+      changed_.notify_all();
+      changed_.wait_for(lock, kOpenWait, [this] { return !wanted_; });
+    }
     queue_.Start(sound, Clock::now());
     changed_.notify_all();  // the device's thread may have a device to open
     if (wait) Await(lock, [this](Clock::time_point now) { return queue_.LetGo(now); });
@@ -117,13 +126,14 @@ class SoundOut {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       const Clock::time_point now = Clock::now();
-      const bool quiet = queue_.Quiet(now);
-      if (device_ != 0 && (lost_ || (quiet && now >= queue_.Ends() + kCloseAfter))) {
+      const bool quiet = queue_.Quiet(now) && !wanted_;
+      const Clock::time_point idleUntil = std::max(queue_.Ends(), opened_) + kCloseAfter;
+      if (device_ != 0 && (lost_ || (quiet && now >= idleUntil))) {
         Close(lock);
       } else if (device_ == 0 && !quiet && now >= nextTry_) {
         Open(lock);
       } else if (device_ != 0 && quiet) {
-        changed_.wait_until(lock, queue_.Ends() + kCloseAfter);
+        changed_.wait_until(lock, idleUntil);
       } else if (device_ == 0 && !quiet) {
         changed_.wait_until(lock, nextTry_);
       } else {
@@ -136,12 +146,9 @@ class SoundOut {
   // on it from where the stand-in clock has got to. Called, as Close, with `lock` held; both let
   // go of it while SDL works.
   void Open(std::unique_lock<std::mutex>& lock) {
-    if (!driverWorks_ && tried_ && !ServerListens()) {
-      nextTry_ = Clock::now() + kRetryAfter;
-      return;
-    }
     const bool restart = !driverWorks_;
-    tried_ = true;
+    if (restart && tried_ && !ServerListens()) return Opened(0);
+    tried_ = opening_ = true;
     lock.unlock();
     SDL_AudioSpec want{}, got{};
     want.freq = platform::kRate;
@@ -155,13 +162,21 @@ class SoundOut {
     if (!restart || SDL_AudioInit(nullptr) == 0)
       device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
     lock.lock();
-    driverWorks_ = device != 0;
-    nextTry_ = Clock::now() + kRetryAfter;
+    Opened(device);
     if (device == 0) return;
-    device_ = device;
     lock.unlock();
     SDL_PauseAudioDevice(device, 0);  // takes the lock that Fill holds while it takes mutex_
     lock.lock();
+  }
+
+  // The end of a try: `device` is open, or 0.
+  void Opened(SDL_AudioDeviceID device) {
+    device_ = device;
+    driverWorks_ = device != 0;
+    opened_ = Clock::now();
+    nextTry_ = opened_ + kRetryAfter;
+    opening_ = wanted_ = false;
+    changed_.notify_all();  // a sound waiting for the device
   }
 
   void Close(std::unique_lock<std::mutex>& lock) {
@@ -203,6 +218,9 @@ class SoundOut {
   bool lost_ = false;         // SDL has lost device_
   bool driverWorks_ = false;  // SDL's driver is started, and the last device worked
   bool tried_ = false;        // a device has been tried
+  bool opening_ = false;      // a device is being tried
+  bool wanted_ = false;       // a sound waits for a device to be tried
+  Clock::time_point opened_;  // when the last try ended
   Clock::time_point nextTry_;
 };
 
