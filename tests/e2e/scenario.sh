@@ -35,7 +35,7 @@ expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail
 expect_box() {
   click "$1" && xclip -selection clipboard </dev/null && xdotool key End shift+Home ctrl+c && poll 10 \
     'text=$(xclip -selection clipboard -o) && [ -n "$text" ]' && [ "$text" = "$2" ] ||
-    fail "the $1 box reads [$text], expected [$2]"; }
+    fail "the $1 box reads [${text:-}], expected [$2]$(kill -0 "$program" 2>/dev/null || echo ': the program ended')"; }
 
 # Every caption whole: the longer label's text reaches further, and short of the edge.
 # How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
@@ -57,17 +57,20 @@ Stop|text: Starte på vers nr.:|text: Avslutte på vers nr.:"
 fi
 [ "$got" = "$want" ] || fail "a screen reader finds [$got], expected [$want]"
 
-# The play button has the focus, then Tab goes to stop, the start box and the end box.
+# The play button has the focus, then Tab goes to stop, the start box and the end box. Escape
+# leaves the window open, as a dialog with no cancel button (were it closed, no box could be read).
 play_and_stop 1.wav
 xdotool key Tab End shift+Home type 4
-xdotool key Tab End shift+Home type 6
+xdotool key Escape Tab End shift+Home type 6
 expect_box start 4
 expect_box end 6
 
-# The box rules, typed: the end box follows each key in the start box, and at most 999.
+# The box rules, typed: the end box follows each key in the start box, and at most 999. A click
+# into a box past its text (away from the box's last click, lest it make a double click) puts the
+# cursor there and selects nothing.
 type_box start 1
 expect_box end 1
-click start && xdotool key End type 2
+xdotool mousemove --window "$window" 110 41 click 1 type 2
 expect_box end 12
 type_box end 1500
 expect_box end 999
