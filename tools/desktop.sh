@@ -18,7 +18,6 @@ work=$(mktemp -d)
 # Whatever is still running at the end is killed outright: a program that ignores SIGTERM must not
 # hold the test.
 trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
-touch "$work/tags"
 declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
 start() {
