@@ -88,11 +88,16 @@ expect_cut closing
 # Started again on a screen of twice the dots per inch (Linux: Xft.dpi) or 1.5 times (Windows:
 # LogPixels), the window is the layout's 257 x 114 pixels scaled. Under Wine, a missing clip plays
 # the system's default sound, here default.wav: Wine 8 finds it as win.ini's [Sounds] Default,
-# which is this registry key (under HKCU\AppEvents it looks for the missing clip's name instead).
+# which is this registry key (under HKCU\AppEvents it looks for the missing clip's name instead),
+# kept in a folder of a plain name, as the system's own sounds are. And the Windows program runs as
+# on a Windows before 10 version 1903, which ignores the manifest's UTF-8 code page (a copy whose
+# manifest names it no more): Wine's ANSI code page lacks the folder's letters, and the clips are
+# found by the folder's short (8.3) name.
 if [ "${2:-}" = wine ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
-  wine reg add 'HKCU\Control Panel\Sounds' /v Default /d "$(winepath -w "$dir/default.wav")" /f
-  rm "$dir/1.wav" && first=default.wav size=386x171
+  wine reg add 'HKCU\Control Panel\Sounds' /v Default /d "$(winepath -w "$work/default.wav")" /f
+  LC_ALL=C sed -i 's/activeCodePage/activeCodePag_/g' "$dir/$(basename "$1")"
+  rm "$dir/1.wav" && mv "$dir/default.wav" "$work" && first=default.wav size=386x171
 else
   xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi: 192' && first=1.wav size=514x228
 fi >/dev/null
