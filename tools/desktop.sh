@@ -10,7 +10,8 @@
 #   wait_for N                 waits, at most 10 s, until N sounds have begun
 #   click CONTROL              clicks start, end (the boxes), play or stop
 #   type_box BOX TEXT          types TEXT over the whole text of the box
-#   close                      closes the window; true once the program has ended, with status 0
+#   close [SECONDS]            closes the window; true once the program has ended, with status 0,
+#                              within SECONDS (10 by default)
 #   fail MESSAGE               fails the test, saying why
 #   wine_prefix                makes a fresh Wine prefix for this test, with no menu entries on the
 #                              host (the prefix's shortcuts stay inside it)
@@ -18,7 +19,6 @@ work=$(mktemp -d)
 # Whatever is still running at the end is killed outright: a program that ignores SIGTERM must not
 # hold the test.
 trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
-touch "$work/tags"
 declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
 start() {
@@ -33,4 +33,4 @@ click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
 type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
 wine_prefix() { export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" && timeout 120 wineboot -i &>/dev/null; }
 fail() { echo "FAIL: $*" >&2 && exit 1; }
-close() { wmctrl -c 'Syng en brumbesang!' && timeout 10 tail --pid="$program" -f /dev/null && wait "$program"; }
+close() { wmctrl -c 'Syng en brumbesang!' && timeout "${1:-10}" tail -s 0.1 --pid="$program" -f /dev/null && wait "$program"; }

@@ -47,11 +47,22 @@ if [ "${1:-}" = --server ]; then
   ready 20 "head -c 8820 /dev/zero | timeout 0.5 pacat --raw --latency-msec=10" "the sink's pace"
   exit
 fi
+# In a PID namespace of its own, as its first process, whose end the kernel makes the end of every
+# process in it, stopped sound servers included, even when the sandbox is killed (as CTest kills a
+# test out of time). Where unshare is refused, they may outlive it then.
+[ $$ = 1 ] || for ns in --pid "--user --map-root-user --pid"; do
+  unshare $ns --fork --kill-child --mount-proc true 2>/dev/null &&
+    exec unshare $ns --fork --kill-child --mount-proc bash "$0" "$@"
+done || echo "sandbox: no PID namespace of its own: what it starts may outlive it" >&2
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
 trap 'kill $(jobs -p) $(cat "$dir/server") 2>/dev/null; wait; rm -rf "$dir"' EXIT
+# The sandbox's folder is the home too, where the sound servers and every other program keep their
+# configuration and state (PulseAudio's cookie, WirePlumber's restored volumes): the user's are
+# neither read nor written.
 export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${SANDBOX_SOUND:-pulseaudio} \
   DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/bus SANDBOX_SERVER="bash $(realpath "$0") --server" \
-  SANDBOX_RECORD="parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1"
+  SANDBOX_RECORD="parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1" HOME=$dir \
+  XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data XDG_CACHE_HOME=$dir/cache
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
 $SANDBOX_SERVER start  # fails, saying why, if the sound server does not start
