@@ -55,7 +55,7 @@ fi
     exec unshare $ns --fork --kill-child --mount-proc bash "$0" "$@"
 done || echo "sandbox: no PID namespace of its own: what it starts may outlive it" >&2
 dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
-trap 'kill $(jobs -p) $(cat "$dir/server") 2>/dev/null; wait; rm -rf "$dir"' EXIT
+trap 'kill -CONT $(cat "$dir/server") 2>/dev/null; kill $(jobs -p) $(cat "$dir/server") 2>/dev/null; wait; rm -rf "$dir"' EXIT
 # The sandbox's folder is the home too, where the sound servers and every other program keep their
 # configuration and state (PulseAudio's cookie, WirePlumber's restored volumes): the user's are
 # neither read nor written.
