@@ -6,10 +6,7 @@
 #                             events the box then sent, in order (each once in a row), and its
 #                             selected text: "state-changed text-selection-changed|1" as it
 #                             should be, once it has told of its focus
-#   names.py answers COMMAND  runs COMMAND, then asks the start box for its text every 50 ms for
-#                             3 s, as a desktop asks a window whether it answers, and prints the
-#                             longest wait for an answer, in seconds
-import contextlib, itertools, subprocess, sys, time, pyatspi
+import itertools, subprocess, sys, time, pyatspi
 from gi.repository import GLib
 
 
@@ -26,7 +23,7 @@ controls = [n for app in apps for n in pyatspi.findAllDescendants(
     app, lambda node: node.getRoleName() in ("push button", "text"))]
 if len(sys.argv) == 1:
     sys.exit(print("|".join(f"{n.getRoleName()}: {name(n)}" for n in controls)))
-box, events, longest = controls[2].queryText(), [], 0
+box, events = controls[2].queryText(), []
 
 
 def heard(event):  # the box's gaining the focus, or a change of its selection
@@ -40,16 +37,6 @@ pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused",
                                        "object:text-selection-changed")
 box.getText(0, -1)  # once the program has answered, it knows of the listener
 subprocess.run(sys.argv[2:], check=True)
-if sys.argv[1] == "focus":
-    GLib.timeout_add_seconds(10, pyatspi.Registry.stop)
-    pyatspi.Registry.start()
-    sys.exit(print(" ".join(k for k, _ in itertools.groupby(events)) + "|" +
-                   box.getText(*box.getSelection(0))))
-pyatspi.setTimeout(2000, -1)  # a window that does not answer for 2 s has failed anyway
-end = time.monotonic() + 3
-while (asked := time.monotonic()) < end:
-    with contextlib.suppress(Exception):  # given up after the time-out, which the wait shows
-        box.getText(0, -1)
-    longest = max(longest, time.monotonic() - asked)
-    time.sleep(0.05)
-print(f"{longest:.2f}")
+GLib.timeout_add_seconds(10, pyatspi.Registry.stop)
+pyatspi.Registry.start()
+print(" ".join(k for k, _ in itertools.groupby(events)) + "|" + box.getText(*box.getSelection(0)))
