@@ -52,10 +52,13 @@ steady() {
 # The clips of verse $1 (1 to 999), as the song names them (src/song/Module1.cpp).
 clips() {
   local h=$(($1 / 100)) r=$(($1 % 100))
-  if ((h > 0)); then echo "${h}00" && if ((r == 0)); then echo brumber && return; else echo og; fi; fi
+  if ((h > 0)); then
+    echo "${h}00"
+    if ((r == 0)); then echo brumber && return; fi
+    echo og
+  fi
   if ((r == 1)); then echo 1 brumbe
-  elif ((r <= 20)); then echo "$r" brumber
-  elif ((r % 10 == 0)); then echo "$r" brumber
+  elif ((r <= 20 || r % 10 == 0)); then echo "$r" brumber
   else echo "$((r / 10))0" $((r % 10)) brumber; fi
 }
 wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
@@ -119,8 +122,8 @@ kill "$paplay"
 read -r all audio <<<"$singing"
 echo "  processor time while singing, from its third second on: $all s/s, of which SDL's audio" \
   "thread $audio s/s (goal: <= 0.005 s/s)"
-echo "  beside it, paplay playing the same clips: ${plain% *} s/s with its own buffer, ${short% *} s/s" \
-  "with a 93 ms one"
+echo "  beside it, paplay playing the same clips: ${plain% *} s/s with its own buffer," \
+  "${short% *} s/s with a 93 ms one"
 
 if [ -n "${BENCH_WINE:-}" ]; then
   echo "== the Windows program under Wine, verses $FIRST to $LAST, one core busy beside it"
