@@ -127,7 +127,9 @@ class SoundOut {
     for (;;) {
       const Clock::time_point now = Clock::now();
       const bool quiet = queue_.Quiet(now) && !wanted_;
-      const Clock::time_point idleUntil = std::max(queue_.Ends(), opened_) + kCloseAfter;
+      // A quiet device is closed a second after the last sound, or after its opening.
+      const Clock::time_point idleUntil =
+          quiet ? std::max(queue_.Ends(), opened_) + kCloseAfter : Clock::time_point::max();
       if (device_ != 0 && (lost_ || (quiet && now >= idleUntil))) {
         Close(lock);
       } else if (device_ == 0 && !quiet && now >= nextTry_) {
