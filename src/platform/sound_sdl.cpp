@@ -48,8 +48,9 @@ constexpr auto kCloseAfter = std::chrono::seconds(1);
 // How often, at most, a device is tried again while none can be opened.
 constexpr auto kRetryAfter = std::chrono::seconds(1);
 // How long a sound that needs a device waits for one to open, so as to start on it from its first
-// sample: opening takes a few milliseconds, and up to a fifth of a second on a busy machine.
-constexpr auto kOpenWait = std::chrono::milliseconds(150);
+// sample: opening takes a few milliseconds, and up to a fifth of a second on a busy machine, which
+// the two silence clips before a verse's first clip cover.
+constexpr auto kOpenWait = std::chrono::milliseconds(100);
 
 // Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
 // takes a connection, or PULSE_SERVER names some other server, or several, and it cannot be told
