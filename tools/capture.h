@@ -12,8 +12,9 @@
 
 namespace capture {
 
-// A sound: its length, and the zeros before it (ms); the mean size of its samples that are not
-// zero; and its holes, the runs of 1 ms or more of zeros inside it.
+// A sound: its length, and the zeros before it (ms; for the first sound, from the recording's
+// start); the mean size of its samples that are not zero; and its holes, the runs of 1 ms or more
+// of zeros inside it.
 struct Sound {
   double lengthMs, pauseMs;
   int level, holes;
@@ -28,7 +29,7 @@ inline std::vector<Sound> Sounds(const std::string& path, double pauseMs) {
   for (std::int16_t s; file.read(reinterpret_cast<char*>(&s), sizeof s); ++at) {
     if (s == 0) continue;                              // the zeros before this sample: at - end
     if (sounds.empty() || at - end >= pauseMs * 48) {  // a new sound
-      sounds.push_back({0, sounds.empty() ? 0 : (at - end) / 48.0, 0, 0});
+      sounds.push_back({0, (at - end) / 48.0, 0, 0});
       sizes = count = 0;
       start = at;
     } else if (at - end >= 48) {

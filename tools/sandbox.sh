@@ -2,11 +2,12 @@
 # Runs a command with a desktop and a sound server of its own, as the tests and the benchmark
 # need them on a machine that has neither: an Xvfb screen at 96 dpi with the Openbox window
 # manager, a session bus, and a private sound server whose one sink, "capture" (48 kHz, mono),
-# plays nowhere. Recording its monitor ("capture.monitor"), with the command in $SANDBOX_RECORD
-# (raw 16-bit mono samples at 48 kHz on its output), gives exactly what was played, and exact
-# zeros while nothing plays. SANDBOX_SOUND names the server: "pulseaudio" (the
-# default) or "pipewire" (PipeWire, WirePlumber and PipeWire's PulseAudio service, as a Debian 12
-# desktop runs them).
+# plays nowhere, and is as slow to begin after it has been idle as a desktop's (see below).
+# Recording its monitor ("capture.monitor"), with the command in $SANDBOX_RECORD (raw 16-bit mono
+# samples at 48 kHz on its output), gives exactly what was played, and exact zeros while nothing
+# plays. SANDBOX_SOUND names the server: "pulseaudio" (the default) or "pipewire" (PipeWire,
+# WirePlumber and PipeWire's PulseAudio service, as a Debian 12 desktop runs them);
+# SANDBOX_SETTLED=1 keeps the sink in step for a test that needs it.
 #   bash tools/sandbox.sh COMMAND [ARGUMENT]...
 # Inside it, `poll` waits for a condition (see below), `$SANDBOX_SERVER start` starts the sound
 # server, and `$SANDBOX_SERVER SIGNAL` sends the signal to it: kill (as a crash would), STOP (the
@@ -24,7 +25,7 @@ if [ "${1:-}" = --server ]; then
   [ "$2" = start ] || { kill -"$2" $(cat server) 2>/dev/null || true; exit; }
   if [ "$SANDBOX_SOUND" = pulseaudio ]; then
     pulseaudio --daemonize=no --use-pid-file=no -n --exit-idle-time=-1 \
-      -L "module-native-protocol-unix auth-anonymous=1" &
+      -L "module-native-protocol-unix auth-anonymous=1" -L "module-suspend-on-idle timeout=1" &
   else
     rm -f pipewire-0  # as a killed server leaves it, to tell when the new one listens
     pipewire &
@@ -32,19 +33,22 @@ if [ "${1:-}" = --server ]; then
     wireplumber & pipewire -c pipewire-pulse.conf &
   fi &>>server.log
   ready 10 'pactl info' "the sound server's PulseAudio service"
-  pactl load-module module-null-sink sink_name=capture format=s16le rate=48000 channels=1 >/dev/null
+  pactl load-module module-null-sink sink_name=capture format=s16le rate=48000 channels=1 \
+    sink_properties=session.suspend-timeout-seconds=1 >/dev/null
   ready 10 '[ "$(pactl get-default-sink)" = capture ]' "the sink"  # else a stream may fail
-  # With no stream playing, a null sink renders two seconds ahead, and a stream that starts then
-  # waits that long for its first request. A stream of zeros with a short latency, which changes
-  # nothing in the sum of what plays, keeps the sink in step, as other programs keep a desktop's.
-  pacat --latency-msec=10 --raw </dev/zero &>/dev/null &
-  echo $! >keeper
+  # As on a desktop, the sink is suspended once nothing has played for a while (here for a second,
+  # to keep the tests short), and PulseAudio's keeps a new stream waiting for up to two seconds
+  # before it takes its second buffer: after it wakes, and after the server starts. Where a test
+  # needs a sink in step (SANDBOX_SETTLED=1: the Windows program under Wine, which opens a new
+  # stream for every sound), a stream of zeros with a short latency, which changes nothing in the
+  # sum of what plays, keeps it in step, as a program that always plays would keep a desktop's.
+  if [ -n "${SANDBOX_SETTLED:-}" ]; then
+    pacat --latency-msec=10 --raw </dev/zero &>/dev/null &
+    ready 20 "pactl list sinks short | grep 'capture.*RUNNING'" "the sink's stream"
+    # Ready once 50 ms of sound play within half a second.
+    ready 20 "head -c 8820 /dev/zero | timeout 0.5 pacat --raw --latency-msec=10" "the sink's pace"
+  fi
   jobs -p >server
-  # Ready once that stream plays into the sink: a server just started may take a while to link it.
-  ready 20 "pactl list sinks short | grep 'capture.*RUNNING'" "the sink's stream"
-  # A PulseAudio sink just made has rendered ahead, and keeps new streams waiting for up to two
-  # seconds until it is back in step: ready once 50 ms of sound play within half a second.
-  ready 20 "head -c 8820 /dev/zero | timeout 0.5 pacat --raw --latency-msec=10" "the sink's pace"
   exit
 fi
 # In a PID namespace of its own, as its first process, whose end the kernel makes the end of every
@@ -67,7 +71,7 @@ dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
 $SANDBOX_SERVER start  # fails, saying why, if the sound server does not start
 ready 10 '[ -s "$dir/display" ]' "the display"
-export DISPLAY=:$(cat "$dir/display") SANDBOX_KEEPER=$(cat "$dir/keeper")
+export DISPLAY=:$(cat "$dir/display")
 openbox --sm-disable >/dev/null 2>&1 &
 ready 20 'wmctrl -m' "the window manager"
 "$@"

@@ -1,10 +1,19 @@
 // The sounds waiting to be played on Linux, and when each ends: the part of the sound call that
 // knows nothing of SDL or of the sound server, so that its seams and waits can be checked alone.
 //
-// One sound plays at a time. Its samples are taken either by the audio device, a buffer at a
-// time, or, while no device takes them (none is open yet, the sound server is gone, or the device
-// has stopped taking samples), by a stand-in clock at the same rate: a sound always lasts its own
-// length, heard or not, and whoever waits for it waits for that long and no longer.
+// One sound plays at a time, on two clocks. The program's clock says when a sound ends, for whoever
+// waits for it: the audio device, as it takes the samples a buffer at a time, or, wherever the
+// device is later than that, a stand-in clock at the same rate. So a sound always lasts its own
+// length, heard or not, and a run keeps its pace whatever the sound server does. The device's own
+// place says what it plays next: it plays every sample, in order, even when it begins late (a sink
+// waking from suspend, or a sound server just started, can take two seconds to ask for a new
+// stream's second buffer). Its lag closes in the quiet between sounds: a sound placed after one
+// that has ended goes right behind what the device has still to play. A stop cuts it all at once.
+//
+// The samples are given up, and the device goes on from the program's clock, only when no device
+// will take them: none can be opened, the device has been lost, or it has stopped taking samples
+// (for half a second once it has been playing, for three seconds while it begins): a sound server
+// that hangs.
 //
 // Seamless pauses. A sound played synchronously (the silence clip of the busy probe or of a stop)
 // lets its caller go on about one device buffer before its last sample is handed to the device,
@@ -17,6 +26,7 @@
 // Not thread-safe: its owner holds a lock around every call. The time is passed in.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -29,50 +39,56 @@ inline constexpr int kRate = 22050;
 using Samples = std::vector<std::int16_t>;
 using Clock = std::chrono::steady_clock;
 
-// A device that has taken no samples for this long has stopped: the stand-in clock goes on from
-// where it stopped, until it takes samples again.
+// A device that takes no samples for this long counts as hung, and its samples are given up: once
+// it has taken kStartBuffers buffers, and, while it begins, for kStartWait (a sink that wakes from
+// suspend, or a sound server just started, may take two seconds to ask for the second buffer).
 inline constexpr auto kStalledAfter = std::chrono::milliseconds(500);
+inline constexpr auto kStartWait = std::chrono::seconds(3);
+inline constexpr int kStartBuffers = 3;
 
 class SoundQueue {
  public:
-  // Starts `sound`: right behind a synchronous sound that has let its caller go, or else cutting
-  // whatever plays.
-  void Start(const Samples& sound, Clock::time_point now);
+  // Starts `sound`. With `cut`, or while the sound before it still plays, it cuts every sound, what
+  // the device has still to play included; else it goes right behind what is left.
+  void Start(const Samples& sound, bool cut, Clock::time_point now);
 
   // Whether the sound started last still plays, as the busy probe sees it.
   bool Playing(Clock::time_point now);
-  // Whether the caller of a synchronous sound may go on: true once its last buffer is due (or, on
-  // the stand-in clock, once it has ended); from then on it counts as ended.
+  // Whether the caller of a synchronous sound may go on: true once its last buffer is due on the
+  // device, or once it has ended; from then on it counts as ended.
   bool LetGo(Clock::time_point now);
-  // Whether nothing is left to play.
+  // Whether the device has nothing left to play.
   bool Quiet(Clock::time_point now);
-  // When a waiter should look again if the device does not wake it first: when the stand-in clock
-  // ends the sound, or when the device will count as stopped.
-  Clock::time_point Due() const { return standIn_ ? ends_ : lastTaken_ + kStalledAfter; }
-  // When the last sound ended or will end; Clock::time_point::max() while the device plays it.
-  Clock::time_point Ends() const { return ends_; }
+  // When the stand-in clock ends the sounds started so far: when a waiter should look again if
+  // the device does not wake it first.
+  Clock::time_point Due() const;
+  // When the last sound ended, or will end, for the program and the device both.
+  Clock::time_point Ends() const { return std::max(ends_, Due()); }
 
+  // A device is being opened: the samples from now on are kept for it.
+  void Opening(Clock::time_point now);
   // The device takes its next `frames` samples into `out`. True when a waiter may go on now.
   bool Take(std::int16_t* out, std::size_t frames, Clock::time_point now);
-  // The device is gone: the stand-in clock takes its place from `now`.
+  // The device is gone: its samples are given up.
   void Lose(Clock::time_point now);
 
  private:
+  enum class Device { kNone, kStarting, kPlaying };
   void Advance(Clock::time_point now);
-  void StandIn(Clock::time_point from);
-  std::size_t Left() const { return samples_.size() - position_; }
+  std::size_t At(Clock::time_point now) const;  // the program's place
 
-  Samples samples_;           // the sound playing now, and the one placed behind it
-  std::size_t position_ = 0;  // the next sample to be taken
+  Samples samples_;           // what the device has still to play, then the sound playing now
+  std::size_t deviceAt_ = 0;  // the next sample the device takes
   std::size_t padding_ = 0;   // zeros the device took behind a sound that ended in its last buffer
   std::size_t bufferFrames_ = 0;  // how many samples the device takes at a time
   bool released_ = false;         // the sound playing now was synchronous and let its caller go
-  Clock::time_point lastTaken_;   // when the device last took samples
-  Clock::time_point ends_;        // see Ends()
-  // The stand-in clock: while it runs, the sample at `from_` was due at `since_`.
-  bool standIn_ = true;
+  // The stand-in clock: the sample at `from_` was due at `since_`.
   std::size_t from_ = 0;
   Clock::time_point since_;
+  Device device_ = Device::kNone;
+  int taken_ = 0;                // buffers the device has taken since it began
+  Clock::time_point lastTaken_;  // when it last took samples, or was asked for
+  Clock::time_point ends_;       // when the device took the last sample
 };
 
 }  // namespace platform

@@ -7,9 +7,10 @@
 // as the server hangs, so none is made on the caller's thread: a thread of its own opens the
 // device for a sound that has none, replaces a device that SDL has lost, and closes the device
 // once nothing has played for a second, so that an idle program keeps no stream open on the sound
-// server and nothing in it wakes up. Meanwhile, and whenever no device takes samples, the queue's
-// stand-in clock plays the sound silently at its own pace: a verse run keeps its pace, and the
-// caller's waits end when the sound would have ended.
+// server and nothing in it wakes up. Meanwhile the queue keeps the sound for the device, which
+// plays it once it begins, and its stand-in clock keeps the program's pace: a verse run goes on,
+// and the caller's waits end when the sound would have ended, while a device opens, while a new
+// stream waits for a sink that is slow to begin, and while the server hangs.
 //
 // The sound server may go away and come back (a crash, a restart, an update, a server that starts
 // after the program). A device that SDL has lost goes on taking samples at the right pace and
@@ -47,10 +48,6 @@ constexpr Uint16 kBufferFrames = 2048;
 constexpr auto kCloseAfter = std::chrono::seconds(1);
 // How often, at most, a device is tried again while none can be opened.
 constexpr auto kRetryAfter = std::chrono::seconds(1);
-// How long a sound that needs a device waits for one to open, so as to start on it from its first
-// sample: opening takes a few milliseconds, and up to a fifth of a second on a busy machine, which
-// the two silence clips before a verse's first clip cover.
-constexpr auto kOpenWait = std::chrono::milliseconds(100);
 
 // Whether a sound server may be listening: PulseAudio's socket (or PipeWire's service of it)
 // takes a connection, or PULSE_SERVER names some other server, or several, and it cannot be told
@@ -88,17 +85,15 @@ class SoundOut {
     return queue_.Playing(Clock::now());
   }
 
-  // Starts `sound`; with `wait`, returns when it lets its caller go (see sound_queue.h).
-  void Play(const platform::Samples& sound, bool wait) {
+  // Starts `sound` (see SoundQueue::Start); with `wait`, returns when it lets its caller go.
+  void Play(const platform::Samples& sound, bool cut, bool wait) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (device_ == 0 && !opening_ && Clock::now() >= nextTry_) {  // a device is to be tried
-      wanted_ = true;
-      changed_.notify_all();
-      changed_.wait_for(lock, kOpenWait, [this] { return !wanted_; });
-    }
-    queue_.Start(sound, Clock::now());
+    const Clock::time_point now = Clock::now();
+    // A sound with no device has one tried at once, and is kept for it from its first sample.
+    if (device_ == 0 && !opening_ && now >= nextTry_) queue_.Opening(now);
+    queue_.Start(sound, cut, now);
     changed_.notify_all();  // the device's thread may have a device to open
-    if (wait) Await(lock, [this](Clock::time_point now) { return queue_.LetGo(now); });
+    if (wait) Await(lock, [this](Clock::time_point t) { return queue_.LetGo(t); });
   }
 
   void AwaitEnd() {
@@ -127,7 +122,7 @@ class SoundOut {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       const Clock::time_point now = Clock::now();
-      const bool quiet = queue_.Quiet(now) && !wanted_;
+      const bool quiet = queue_.Quiet(now);
       // A quiet device is closed a second after the last sound, or after its opening.
       const Clock::time_point idleUntil =
           quiet ? std::max(queue_.Ends(), opened_) + kCloseAfter : Clock::time_point::max();
@@ -145,13 +140,14 @@ class SoundOut {
     }
   }
 
-  // Opens a device, starting SDL's driver afresh unless the last device worked; the sound goes on
-  // on it from where the stand-in clock has got to. Called, as Close, with `lock` held; both let
+  // Opens a device, starting SDL's driver afresh unless the last device worked; it plays what was
+  // kept for it since the try began. Called, as Close, with `lock` held; both let
   // go of it while SDL works.
   void Open(std::unique_lock<std::mutex>& lock) {
     const bool restart = !driverWorks_;
     if (restart && tried_ && !ServerListens()) return Opened(0);
     tried_ = opening_ = true;
+    queue_.Opening(Clock::now());
     lock.unlock();
     SDL_AudioSpec want{}, got{};
     want.freq = platform::kRate;
@@ -178,8 +174,8 @@ class SoundOut {
     driverWorks_ = device != 0;
     opened_ = Clock::now();
     nextTry_ = opened_ + kRetryAfter;
-    opening_ = wanted_ = false;
-    changed_.notify_all();  // a sound waiting for the device
+    opening_ = false;
+    if (device == 0) queue_.Lose(opened_);  // what plays now is not heard
   }
 
   void Close(std::unique_lock<std::mutex>& lock) {
@@ -222,7 +218,6 @@ class SoundOut {
   bool driverWorks_ = false;  // SDL's driver is started, and the last device worked
   bool tried_ = false;        // a device has been tried
   bool opening_ = false;      // a device is being tried
-  bool wanted_ = false;       // a sound waits for a device to be tried
   Clock::time_point opened_;  // when the last try ended
   Clock::time_point nextTry_;
 };
@@ -232,7 +227,7 @@ class SoundOut {
 bool platform::sndPlaySound(const std::string& path, unsigned flags) {
   SoundOut& out = SoundOut::Get();
   if ((flags & SND_NOSTOP) != 0 && out.Busy()) return false;
-  out.Play(ClipSamples(path), (flags & SND_ASYNC) == 0);
+  out.Play(ClipSamples(path), (flags & (SND_NOSTOP | SND_ASYNC)) == 0, (flags & SND_ASYNC) == 0);
   return true;
 }
 
