@@ -26,9 +26,7 @@ BUILD=$(realpath "${BUILD:-build}")
 # The recorder asks for a long latency, so as not to set the pace of the sound server.
 TOOLS=$BUILD/tools LATENCY=200
 source tools/desktop.sh
-# The program plays alone on the sound server, as on a desktop where nothing else plays: the
-# sandbox's own stream of zeros, which keeps its sink's latency low, is stopped.
-kill "$SANDBOX_KEEPER"
+source bench/verses.sh
 (while :; do :; done) &  # the busy core
 # Processor seconds of the process's threads whose name matches $2 (all by default), to the
 # nanosecond.
@@ -48,18 +46,6 @@ steady() {
   sleep 6
   awk -v a="$all" -v b="$(cpu "$1")" -v p="$part" -v q="$(cpu "$1" "${2:-}")" \
     'BEGIN { printf "%.4f %.4f\n", (b - a) / 6, (q - p) / 6 }'
-}
-# The clips of verse $1 (1 to 999), as the song names them (src/song/Module1.cpp).
-clips() {
-  local h=$(($1 / 100)) r=$(($1 % 100))
-  if ((h > 0)); then
-    echo "${h}00"
-    if ((r == 0)); then echo brumber && return; fi
-    echo og
-  fi
-  if ((r == 1)); then echo 1 brumbe
-  elif ((r <= 20 || r % 10 == 0)); then echo "$r" brumber
-  else echo "$((r / 10))0" $((r % 10)) brumber; fi
 }
 wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 

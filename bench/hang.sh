@@ -7,14 +7,21 @@
 #   a. a plain run of verses 45 to 47 (the window is busy for up to about 1.3 s of each verse:
 #      each tick waits for the verse's earlier clips);
 #   b. the server hung (SIGSTOP) before the first sound, for 10 s;
-#   c. the server hung for 8 s, 2 s after the first sound of a run of 45 to 60;
-#   d. the server killed 2 s after the first sound, and started again a second later;
+#   c. the server hung for 8 s, 2 s after play, in a run of 45 to 60;
+#   d. the server killed 2 s after play, and started again a second later;
 #   e. the server started 3 s after play is pressed;
-#   f. no server at all.
-# After each, the window is closed, and how long the program takes to end is printed (c and d close
-# it mid-run, as the second run of a does; b and c also close it while the server hangs). First,
-# as a check of the ping client itself, the program is stopped (SIGSTOP) for 1 s with no sound:
-# the wait should be about 1000 ms.
+#   f. no server at all;
+#   g. play pressed right after the server has started;
+#   h. play pressed once the sink has been suspended (a second after the last sound).
+# After each, the window is closed, and how long the program takes to end is printed. The second
+# runs of a, b and c close it 3.5 s after play, while verse 46's last clip plays and the window
+# waits for nothing (a close in the middle of a verse waits, as every event does, for the verse's
+# earlier clips); b and c close it while the server hangs. For d, g and h, what was heard is
+# printed too: how much of the clips was never heard, against the clips' own lengths (for d, of
+# the clips after the first one heard once the server is back, as the try may begin in the middle
+# of one), and when the first sound was heard, after the click (g, h) or after the server was back
+# (d). First, as a check of the ping client itself, the program is stopped (SIGSTOP) for 1 s with
+# no sound: the wait should be about 1000 ms.
 #
 #   bash bench/hang.sh          BIN=/work/old/build/brumbesang bash bench/hang.sh
 #   SANDBOX_SOUND=pipewire bash bench/hang.sh
@@ -27,26 +34,67 @@ BIN=$(realpath "${BIN:-build/brumbesang}")
 [ -n "${PULSE_SERVER:-}" ] || exec bash tools/sandbox.sh bash "$0" "$@"
 TOOLS=$(realpath build/tools)
 source tools/desktop.sh
+source bench/verses.sh
 cc -O2 -o "$work/ping" bench/ping.c -lX11
 usec() { echo "${EPOCHREALTIME/./}"; }
 alive() { [[ $(cat /proc/"$program"/stat 2>/dev/null) =~ \)\ [^Z] ]]; }  # not ended, not a zombie
 
-# play LAST SECONDS: starts the program, types 45 and LAST in its boxes, and presses play, with the
-# ping client watching the window for SECONDS from then on.
+# play LAST SECONDS [BEFORE]: starts the program, types 45 and LAST in its boxes, runs BEFORE (a
+# command), and presses play, with the ping client watching the window for SECONDS from then on.
 play() {
-  kill "${recorder:-}" 2>/dev/null || true  # a recorder whose server went away has ended
-  recorder=
   start "$BIN" 2>/dev/null
   type_box start 45 && type_box end "$1"
+  eval "${3:-}"
   "$work/ping" "$window" "$2" >"$work/wait" &
   ping=$!
+  clicked=$(usec)
   click play
 }
 
-# report NAME: once the ping client is done, closes the window and prints the longest wait and how
-# long the program took to end (killed if it is still there 5 s after).
+# heard FROM [skip]: once the program's stream has left the server, what the recording started
+# last holds, against the clips of verses 45 to 60: the ms of them never heard, and the time from
+# FROM (usec) to the first sound heard (when the sound server first played a sample that is not
+# zero: a null sink that renders ahead puts a recording's samples ahead of the clock). Without
+# skip, all the clips of 45 to 47 are to be heard; with it, the first and the last sound heard are
+# left out (the try may begin in the middle of a clip, and closing the window cuts one), and the
+# rest are matched to the clips from wherever they begin.
+heard() {
+  [ "$2" = skip ] || poll 20 "! pactl list sink-inputs | grep -q 'process.id = \"$program\"'" || true
+  for v in $(seq 45 60); do for c in $(clips "$v"); do soxi -D "$(dirname "$BIN")/$c.wav"; done; done >"$work/clips"
+  played | python3 -c '
+import sys
+clips = [float(x) * 1000 for x in open(sys.argv[1])]
+heard = [float(line.split()[1]) for line in sys.stdin]
+if sys.argv[2] == "skip":
+    heard = heard[1:-1]
+    k = min(range(max(len(clips) - len(heard), 0) + 1),
+            key=lambda k: sum(abs(h - c) for h, c in zip(heard, clips[k:])))
+    lost = sum(max(c - h, 0) for h, c in zip(heard, clips[k:]))
+else:
+    lost = max(sum(clips[:9]) - sum(heard), 0)
+print(f"; not heard: {lost:.0f} ms of clips; first sound {sys.argv[3]} ms after", end="")
+' "$work/clips" "${2:-}" "$( [ -s "$work/first" ] && echo $((($(cat "$work/first") - $1) / 1000)) || echo never)"
+}
+# recording: records afresh, and writes to $work/first when the first sample that is not zero came.
+recording() {
+  kill "${first:-}" 2>/dev/null || true
+  rm -f "$work/first"
+  record && poll 10 "pactl list source-outputs | grep -q 'process.id = \"$recorder\"'"
+  python3 -c '
+import sys, time
+with open(sys.argv[1], "rb") as f:
+    while not any(data := f.read(96000)):
+        time.sleep(0 if data else 0.002)
+print(time.time_ns() // 1000)' "$work/played.raw" >"$work/first" &
+  first=$!
+}
+
+# report NAME [FROM [skip]]: once the ping client is done, closes the window and prints the longest
+# wait and how long the program took to end (killed if it is still there 5 s after); with FROM,
+# what was heard first (see heard).
 report() {
   wait "$ping"
+  [ -z "${2:-}" ] || heard=$(heard "$2" "${3:-}")
   local t0 ended wait from
   t0=$(usec)
   wmctrl -c 'Syng en brumbesang!' || true
@@ -58,7 +106,9 @@ report() {
     ended="ended $((($(usec) - t0) / 1000)) ms after"
   fi
   read -r wait from <"$work/wait"
-  printf '  %-52s longest wait %5d ms, at %4.1f s; closed: %s\n' "$1" "$wait" "${from}e-3" "$ended"
+  printf '  %-52s longest wait %5d ms, at %4.1f s; closed: %s%s\n' "$1" "$wait" "${from}e-3" \
+    "$ended" "${heard:-}"
+  heard=
 }
 server() { $SANDBOX_SERVER "$1" >/dev/null; }
 
@@ -70,29 +120,29 @@ report "the program stopped (SIGSTOP) for 1 s, no sound"
 
 play 47 10
 report "a. a plain run of verses 45 to 47"
-play 47 3
-report "a, closed mid-run (as c and d are)"
+play 47 3.5
+report "a, closed mid-run (as b, c and d are)"
 
 server STOP
 play 47 18
 sleep 10 && server CONT
 report "b. the server hung for 10 s from before play"
 server STOP
-play 47 4
+play 47 3.5
 report "b, closed while the server hangs"
 server CONT
 
 play 60 15
-wait_for 1 && sleep 2 && server STOP && sleep 8 && server CONT
+sleep 2 && server STOP && sleep 8 && server CONT
 report "c. the server hung for 8 s mid-run"
-play 60 6
-wait_for 1 && sleep 2 && server STOP
+play 60 3.5
+sleep 2 && server STOP
 report "c, closed while the server hangs"
 server CONT
 
 play 60 15
-wait_for 1 && sleep 2 && server kill && sleep 1 && server start
-report "d. the server restarted mid-run"
+sleep 2 && server kill && sleep 1 && server start && back=$(usec) && recording
+report "d. the server restarted mid-run" "$back" skip
 
 server kill
 play 47 15
@@ -102,3 +152,10 @@ report "e. the server started 3 s after play"
 server kill
 play 47 10
 report "f. no server"
+
+server start
+play 47 10 'server kill && server start && recording'
+report "g. play right after the server has started" "$clicked"
+
+play 47 10 'kill $recorder && poll 10 "pactl list sinks short | grep -q SUSPENDED" && recording'
+report "h. play once the sink has been suspended" "$clicked"

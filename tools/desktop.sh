@@ -3,6 +3,7 @@
 # clipscan; LATENCY, the recorder's latency in ms (10 by default).
 #   start PROGRAM [RUNNER...]  starts the program (under RUNNER, such as wine) and finds its
 #                              window, recording afresh from then on
+#   record                     records afresh from now on
 #   played                     the sounds recorded so far, one line each (see clipscan.cpp),
 #                              named after the levels in $work/tags, if there is one
 #   poll SECONDS CONDITION     (from tools/sandbox.sh) evaluates CONDITION, a shell command,
@@ -21,9 +22,12 @@ work=$(mktemp -d)
 trap 'kill -KILL $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 declare -A at=([start]="68 41" [end]="68 81" [play]="188 44" [stop]="188 84")
 
-start() {
-  [ -z "${recorder:-}" ] || kill "$recorder"
+record() {
+  [ -z "${recorder:-}" ] || kill "$recorder" 2>/dev/null || true  # ended with its server, maybe
   $SANDBOX_RECORD --latency-msec="${LATENCY:-10}" >"$work/played.raw" & recorder=$!
+}
+start() {
+  record
   "${@:2}" "$1" & program=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
 }
