@@ -1,7 +1,7 @@
 # Drives a page in headless Chromium (Debian's, through its chromedriver), for the web test and the
-# benchmark: serves the folder SITE on the loopback, opens its page, then reads commands, one a
-# line, each a Python expression over the helpers below, and prints each one's value on a line
-# ("error: ..." when it fails):
+# benchmark: serves the folder SITE on the loopback and starts the browser, then reads commands,
+# one a line, each a Python expression over the helpers below, and prints each one's value on a
+# line ("error: ..." when it fails):
 #   browser.py SITE [TEXT_SIZE]    TEXT_SIZE: the browser's text size in pixels (16 by default)
 #   keys(*KEYS)   presses KEYS on the focused element: Tab, End, space, Escape, shift+Home...;
 #                 anything else is typed as it is
@@ -9,7 +9,7 @@
 #   js(CODE)      runs the script CODE in the page; its value
 #   names()       the buttons and text boxes in Chromium's accessibility tree, in its order,
 #                 "role: name" each, joined with "|"
-#   load()        loads the page again
+#   load()        loads the page
 #   offline()     stops serving: the network is gone
 import functools, http.server, os, sys, tempfile, threading
 from selenium import webdriver
@@ -67,7 +67,6 @@ def offline():
     server.shutdown()
 
 
-load()
 for line in sys.stdin:
     try:
         print(eval(line), flush=True)

@@ -24,7 +24,7 @@ loaded() {
 # named by its caption and each box by its label; the page in Norwegian. The page is the layout
 # scaled by the text size (257 x 114 times 1.5), and its widest caption takes 9/10 of its control's
 # room or more, and none more than the room. Nothing came from another origin.
-loaded
+b "load()" && loaded
 b "names()" && [ "$got" = "button: Spill vers!|button: Stop|textbox: Starte på vers nr.:|textbox: Avslutte på vers nr.:" ] ||
   fail "a screen reader finds [$got]"
 b "$(cat <<'EOF'
