@@ -6,6 +6,11 @@
 #   record                     records afresh from now on
 #   played                     the sounds recorded so far, one line each (see clipscan.cpp),
 #                              named after the levels in $work/tags, if there is one
+#   test_clips FOLDER          makes the clips of the end-to-end tests in FOLDER, each at a level
+#                              of its own (named in $work/tags)
+#   expect_sounds NAMES        checks that the sounds played are NAMES, once they have, and that
+#                              no more follow within a second
+#   expect_cut WHAT            checks that brumbe.wav was cut, as WHAT should cut it
 #   poll SECONDS CONDITION     (from tools/sandbox.sh) evaluates CONDITION, a shell command,
 #                              until it holds, for at most SECONDS
 #   wait_for N                 waits, at most 10 s, until N sounds have begun
@@ -32,6 +37,21 @@ start() {
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Syng en brumbesang!$' | head -n 1)
 }
 played() { "$TOOLS/clipscan" "$work/tags" "$work/played.raw"; }
+# Every word clip a square wave at a level of its own, by which clipscan names it: 80 ms, and
+# brumbe.wav 2 s, long enough to be cut. The silence clip is 100 ms of zeros, as the real one.
+# default.wav is made the same way, as the system's default sound under Wine.
+test_clips() {
+  for n in og brumbe brumber $(seq 1 20) 30 40 50 60 70 80 90 $(seq 100 100 900) default; do
+    echo "$n.wav $((level = ${level:-350} + 650))" >>"$work/tags"  # 1000, 1650, ...
+    sox -D -n -r 22050 -b 16 "$1/$n.wav" synth "$([ $n = brumbe ] && echo 2 || echo 0.08)" \
+      square 50 vol "$(printf 0.%05d $((level * 100000 / 32767)))"
+  done
+  sox -D -n -r 22050 -b 16 "$1/silence.wav" trim 0 0.1
+}
+expect_sounds() {
+  wait_for "$(wc -w <<<"$1")" && sleep 1 && [ "$(played | cut -d' ' -f1 | xargs)" = "$1" ] ||
+    fail "played [$(played | xargs)], expected [$1]"; }
+expect_cut() { played | awk '$1 == "brumbe.wav" && $2 > 1000 { exit 1 }' || fail "$1 did not cut brumbe.wav"; }
 wait_for() { poll 10 "[ \$(played | wc -l) -ge $1 ]" || true; }  # the caller checks what played
 click() { xdotool mousemove --window "$window" ${at[$1]} click 1; }
 type_box() { click "$1" && xdotool key End shift+Home && xdotool type --delay 50 "$2"; }
