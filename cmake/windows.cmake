@@ -69,6 +69,7 @@ add_dependencies(brumbesang_zip brumbesang_clips)
 
 # Not shipped: the end-to-end test's helper that lists the window's children (tests/windows/).
 add_executable(children tests/windows/children.cpp)
+target_link_libraries(children PRIVATE ntdll)
 
 # The installer (an MSI, made by wixl from msitools) of the same folder, beside the zip:
 # brumbesang-VERSION-win32.msi, or -win64.msi from the x86_64 build.

@@ -5,7 +5,8 @@
 # space and letters that no ANSI code page of Windows holds all at once (Wine's is cp1252 in the
 # C locale):
 #   scenario.sh PROGRAM [RUNNER...]      e.g. build/brumbesang, or brumbesang.exe wine
-# Under Wine, CHILDREN names the Windows build's children.exe (see tests/windows/children.cpp).
+# Under Wine, CHILDREN names the Windows build's children.exe (see tests/windows/children.cpp), which
+# lists the window's children with their places, after telling the window of the DPIs it is given.
 set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh" && names=(/usr/bin/python3 "$(dirname "$0")/names.py")
 
@@ -23,20 +24,23 @@ expect_box() {
     'text=$(xclip -selection clipboard -o) && [ -n "$text" ]' && [ "$text" = "$2" ] ||
     fail "the $1 box reads [${text:-}], expected [$2]$(kill -0 "$program" 2>/dev/null || echo ': the program ended')"; }
 
+# Keeps the window's picture, the pointer away from it, as $work/$1.ppm, once it is the same as the
+# picture $2 (or, with no $2, as one taken half a second later: the window drawn); false if never.
+shot() { xdotool mousemove 639 479 && poll 10 "import -window $window $work/$1.ppm && sleep 0.5 &&
+  import -window $window $work/now.ppm && cmp -s $work/${2:-now}.ppm $work/$1.ppm"; }
 # Every caption whole: the longer label's text reaches further, and short of the edge.
-# How far right, in px, the ink of the label in rectangle $1 reaches, once the window is drawn.
-ink() { convert "$work/window.png" -crop "$1" +repage -trim -format '%[fx:page.x + w]' info:; }
-poll 10 'import -window "$window" "$work/window.png" && [ "$(ink 105x16+16+16)" -gt 1 ]' ||
-  fail "the window was not drawn"
+# How far right, in px, the ink of the label in rectangle $1 reaches in the window's picture.
+ink() { convert "$work/96.ppm" -crop "$1" +repage -trim -format '%[fx:page.x + w]' info:; }
+poll 10 'shot 96 && [ "$(ink 105x16+16+16)" -gt 1 ]' || fail "the window was not drawn"
 [ "$(ink 105x16+16+56)" -gt "$(ink 105x16+16+16)" ] && [ "$(ink 105x16+16+56)" -lt 105 ] ||
   fail "a label's caption is cut: it reaches $(ink 105x16+16+16) and $(ink 105x16+16+56) px of 105"
 
 # What a screen reader finds. Linux: each button named by its caption and each box by its label,
 # in the accessibility tree. Wine, whose MSAA names nothing: the window's children in order, each
-# label right before the box it names.
+# label right before the box it names; each where the layout puts it, in the 257 x 114 pixels.
 if [ "${2:-}" = wine ]; then
-  got=$(wine "$CHILDREN") want="Button Spill vers!|Button Stop|Static Starte på vers nr.:|Edit 1|\
-Static Avslutte på vers nr.:|Edit 1|"
+  got=$(wine "$CHILDREN") want="Button Spill vers! 136,32 105x25|Button Stop 136,72 105x25|\
+Static Starte på vers nr.: 16,16 105x17|Edit 1 16,32 105x19|Static Avslutte på vers nr.: 16,56 105x17|Edit 1 16,72 105x19|0"
 else
   got=$("${names[@]}") want="push button: Spill vers!|push button: \
 Stop|text: Starte på vers nr.:|text: Avslutte på vers nr.:"
@@ -90,6 +94,16 @@ fi >/dev/null
 start "$dir/$(basename "$1")" "${@:2}"
 got=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
 [ "$got" = "$size" ] || fail "the window is $got, not $size"
+# Windows: the window told of a screen of 96 dpi, as Windows tells a window moved to one (Wine, whose
+# screens all have the system's DPI, never does), is as the window started at 96 dpi was, its
+# children in place, pixel for pixel. Told then of 144 and 96 dpi in turn, eleven times, back at
+# 144 dpi it is as it started, the layout at 1.5 times the size, holding no more fonts than after
+# the first change.
+at144="Button Spill vers! 204,48 158x38|Button Stop 204,108 158x38|Static Starte på vers nr.: 24,24 158x26|\
+Edit 1 24,48 158x29|Static Avslutte på vers nr.: 24,84 158x26|Edit 1 24,108 158x29|0"
+[ "${2:-}" != wine ] || { shot 144 && got=$(wine "$CHILDREN" 96) && [ "$got" = "$want" ] && shot told 96 &&
+  got=$(wine "$CHILDREN" 144 96 144 96 144 96 144 96 144 96 144) && [ "$got" = "$at144" ] && shot back 144; } ||
+  fail "told of a new DPI, the window is [$got], or not drawn as one started at that DPI"
 play_and_stop "$first"  # stopped: Wine's sound may stall under load, and split a long clip
 [ "${2:-}" != wine ] || exit 0
 

@@ -4,6 +4,10 @@
 // The window procedure only dispatches: one OnXxx handler per message. The window behaves as a
 // dialog does for the keyboard: IsDialogMessage in the message loop moves the focus with Tab, and
 // Enter presses the focused button, which is drawn as the default button while it has the focus.
+//
+// The window is laid out at the DPI of the screen it is on, and anew when it moves to a screen of
+// another DPI (the manifest declares the program aware of each screen's DPI, on Windows 10 version
+// 1703 and later; before, of the system's DPI, which is then every screen's to the program).
 
 #include <windows.h>
 // (after windows.h)
@@ -42,6 +46,39 @@ constexpr int kFontPoints = 8;
 // What a push button keeps free on each side of its caption, in pixels at 96 dpi.
 constexpr int kButtonMargin = 4;
 
+// The controls in tab order (the play button, the stop button, the start box, the end box), each
+// label just before its box, so that a screen reader names the box after it; labels take no focus,
+// so Tab passes them by. BS_NOTIFY: the buttons report when they get the focus, to be drawn as the
+// default button.
+struct Control {
+  int id;
+  const wchar_t* windowClass;
+  const char* text;
+  DWORD style, exStyle;
+  Rect rect;
+};
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
+constexpr DWORD kBox = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+constexpr wchar_t kEdit[] = L"EDIT";
+constexpr Control kControls[] = {
+    {kIdCmdPlay, L"BUTTON", Form1Layout::kCmdPlayCaption, kButton, 0, Form1Layout::kCmdPlay},
+    {kIdSndStop, L"BUTTON", Form1Layout::kSndStopCaption, kButton, 0, Form1Layout::kSndStop},
+    {kIdLabel1, L"STATIC", Form1Layout::kLabel1Caption, SS_LEFT, 0, Form1Layout::kLabel1},
+    {kIdTxtVers0, kEdit, Form1Layout::kTxtVersInitial, kBox, WS_EX_CLIENTEDGE,
+     Form1Layout::kTxtVers0},
+    {kIdLabel2, L"STATIC", Form1Layout::kLabel2Caption, SS_LEFT, 0, Form1Layout::kLabel2},
+    {kIdTxtVers1, kEdit, Form1Layout::kTxtVersInitial, kBox, WS_EX_CLIENTEDGE,
+     Form1Layout::kTxtVers1},
+};
+
+// A function of user32.dll that Windows 7 may lack (`Function` is its pointer type), looked up when
+// the program runs, so that it starts on every Windows; null where there is none.
+template <typename Function>
+Function FromUser32(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
 class Win32Form1 final : public Form1Controls {
  public:
   explicit Win32Form1(HINSTANCE instance) : instance_(instance) {}
@@ -58,17 +95,11 @@ class Win32Form1 final : public Form1Controls {
     return RegisterClassExW(&wc) != 0;
   }
 
-  // Creates the window at the system's DPI (the manifest declares the program aware of it):
-  // every pixel of the layout is one at 96 dpi and is scaled from there.
+  // Creates the window, which takes its size once it knows its screen's DPI (OnCreate).
   bool Create() {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    RECT frame = {0, 0, Scale(Form1Layout::kClientWidth), Scale(Form1Layout::kClientHeight)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     hwnd_ = CreateWindowExW(kExStyle, kClassName, Wide(Form1Layout::kCaption).c_str(), kStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+                            CW_USEDEFAULT, CW_USEDEFAULT, Form1Layout::kClientWidth,
+                            Form1Layout::kClientHeight, nullptr, nullptr, instance_, this);
     return hwnd_ != nullptr;
   }
 
@@ -136,6 +167,12 @@ class Win32Form1 final : public Form1Controls {
         return 0;
       case DM_GETDEFID:
         return OnGetDefId();
+      case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      case WM_SIZE:
+        OnSize(wParam);
+        return 0;
       case WM_CLOSE:
         OnClose();
         return 0;
@@ -147,31 +184,21 @@ class Win32Form1 final : public Form1Controls {
     }
   }
 
-  // Creates the controls in tab order (the play button, the stop button, the start box, the end
-  // box), each label just before its box, so that a screen reader names the box after it; labels
-  // take no focus, so Tab passes them by. Then loads the form.
+  // Creates the controls, lays them out at the DPI of the screen the window opens on and sizes the
+  // window to them. Then loads the form.
   bool OnCreate() {
-    using namespace Form1Layout;
-    font_ = MakeFont(MulDiv(kFontPoints, dpi_, 72));
-    captionFont_ = MakeFont(CaptionSize(
-        MulDiv(kFontPoints, dpi_, 72), MulDiv(kSmallestCaptionPoints, dpi_, 72),
-        [this](const Caption& c) { return Scale(c.width - (c.button ? 2 * kButtonMargin : 0)); },
-        [this](const char* text, int size) { return TextWidth(text, size); }));
-    // BS_NOTIFY: the buttons report when they get the focus, to be drawn as the default button.
-    constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
-    constexpr DWORD kBox = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-    cmdPlay_ = MakeControl(L"BUTTON", kCmdPlayCaption, kButton, 0, kCmdPlay, kIdCmdPlay);
-    sndStop_ = MakeControl(L"BUTTON", kSndStopCaption, kButton, 0, kSndStop, kIdSndStop);
-    MakeControl(L"STATIC", kLabel1Caption, SS_LEFT, 0, kLabel1, kIdLabel1);
-    txtVers_[0] =
-        MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers0, kIdTxtVers0);
-    MakeControl(L"STATIC", kLabel2Caption, SS_LEFT, 0, kLabel2, kIdLabel2);
-    txtVers_[1] =
-        MakeControl(L"EDIT", kTxtVersInitial, kBox, WS_EX_CLIENTEDGE, kTxtVers1, kIdTxtVers1);
-    if (cmdPlay_ == nullptr || sndStop_ == nullptr || txtVers_[0] == nullptr ||
-        txtVers_[1] == nullptr) {
-      return false;
+    for (const Control& c : kControls) {
+      HWND control = CreateWindowExW(
+          c.exStyle, c.windowClass, Wide(c.text).c_str(), WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0,
+          0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+      if (control == nullptr) return false;
     }
+    cmdPlay_ = GetDlgItem(hwnd_, kIdCmdPlay);
+    sndStop_ = GetDlgItem(hwnd_, kIdSndStop);
+    txtVers_[0] = GetDlgItem(hwnd_, kIdTxtVers0);
+    txtVers_[1] = GetDlgItem(hwnd_, kIdTxtVers1);
+    LayOut(WindowDpi());
+    FitToLayout();
     focus_ = cmdPlay_;
     form_.Form_Load();
     return true;
@@ -229,6 +256,22 @@ class Win32Form1 final : public Form1Controls {
     return MAKELRESULT(GetDlgCtrlID(default_), DC_HASDEFID);
   }
 
+  // The window is now on a screen of another DPI (moved there, or the screen's scale changed),
+  // `dpi` as the message tells it: it lays itself out anew at that DPI, takes the place Windows
+  // suggests, and the size of its new layout (Windows suggests the window's size scaled, which is
+  // not always the layout's scaled).
+  void OnDpiChanged(int dpi, const RECT& suggested) {
+    LayOut(dpi);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToLayout();
+  }
+
+  // A window minimized while its DPI changed takes the size of its new layout once it is restored.
+  void OnSize(WPARAM type) {
+    if (type == SIZE_RESTORED) FitToLayout();
+  }
+
   void OnClose() {
     int cancel = 0;
     form_.Form_Unload(cancel);
@@ -266,16 +309,52 @@ class Win32Form1 final : public Form1Controls {
     return size.cx;
   }
 
-  HWND MakeControl(const wchar_t* windowClass, const char* text, DWORD style, DWORD exStyle,
-                   const Rect& r, int id) {
-    HWND control =
-        CreateWindowExW(exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                        Scale(r.left), Scale(r.top), Scale(r.width), Scale(r.height), hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    // The captions of labels and buttons in their fitted size, the boxes' text in the normal one.
-    HFONT font = windowClass == std::wstring(L"EDIT") ? font_ : captionFont_;
-    if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-    return control;
+  // Lays the window out at `dpi`: every control placed by the 96-dpi layout scaled, in fonts made
+  // for that DPI, the captions' fitted to their controls. The fonts before are deleted once no
+  // control uses them. The controls keep their order, and so the order of Tab.
+  void LayOut(int dpi) {
+    using namespace Form1Layout;
+    dpi_ = dpi;
+    const HFONT old[] = {font_, captionFont_};
+    font_ = MakeFont(MulDiv(kFontPoints, dpi_, 72));
+    captionFont_ = MakeFont(CaptionSize(
+        MulDiv(kFontPoints, dpi_, 72), MulDiv(kSmallestCaptionPoints, dpi_, 72),
+        [this](const Caption& c) { return Scale(c.width - (c.button ? 2 * kButtonMargin : 0)); },
+        [this](const char* text, int size) { return TextWidth(text, size); }));
+    for (const Control& c : kControls) {
+      HWND control = GetDlgItem(hwnd_, c.id);
+      SetWindowPos(control, nullptr, Scale(c.rect.left), Scale(c.rect.top), Scale(c.rect.width),
+                   Scale(c.rect.height), SWP_NOZORDER | SWP_NOACTIVATE);
+      // The captions of labels and buttons in their fitted size, the boxes' text in the normal one.
+      HFONT font = c.windowClass == kEdit ? font_ : captionFont_;
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    for (HFONT font : old) DeleteObject(font);
+  }
+
+  // The DPI of the screen the window is on (Windows 10 version 1607 and later), or else the
+  // system's.
+  int WindowDpi() const {
+    static const auto getDpiForWindow = FromUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr) return static_cast<int>(getDpiForWindow(hwnd_));
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+  }
+
+  // Sizes the window so that its client area is the layout's at its DPI, inside the frame it has
+  // (Windows draws the frame at the window's DPI, Wine at the system's). Does nothing while the
+  // window is minimized, or when it already has that size, so that the WM_SIZE it causes ends
+  // there.
+  void FitToLayout() {
+    RECT window, client;
+    if (IsIconic(hwnd_) || !GetWindowRect(hwnd_, &window) || !GetClientRect(hwnd_, &client)) return;
+    const int wider = Scale(Form1Layout::kClientWidth) - client.right;
+    const int taller = Scale(Form1Layout::kClientHeight) - client.bottom;
+    if (wider == 0 && taller == 0) return;
+    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + wider,
+                 window.bottom - window.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // The button with the focus is the default button, which Enter presses; with the focus in a
