@@ -7,11 +7,12 @@
 // on Linux), and is fetched again at its next turn, in case the network is back.
 //
 // Two clocks. Sounds are placed on the audio context's clock, on which a buffer starts on an exact
-// sample. Whoever waits for a sound waits by the page's own clock (performance.now), for as long as
-// the context's clock said was left when the sound started. So a wait ends on time also while the
-// browser holds the sound back: before the first click or key on the page, which browsers ask for
-// before they play anything, while the context is suspended (an iPad suspends it for a phone call),
-// or while its clock stands still. The sound is silent then, and the run keeps its pace.
+// sample. Whoever waits for a sound waits by the page's own clock (performance.now), for the
+// sound's own length. So a wait ends on time also while the browser holds the sound back: before
+// the first click or key on the page, which browsers ask for before they play anything, while the
+// context is suspended (an iPad suspends it for a phone call), or while its clock stands still. The
+// sound is silent then, and the run keeps its pace. A context whose sink is slow to begin plays
+// its sounds late, every one of them, behind the page's clock.
 //
 // Seamless pauses. The program runs a little ahead of what is heard: a sound counts as ended, and
 // lets a caller that waits for it go on, kAheadMs before its end, and the next sound is placed
@@ -90,10 +91,11 @@ EM_JS(double, StartSound, (const char* path, bool probe), {
   var s = Module.sound, ctx = s.ctx, before = s.playing, now = performance.now(), t = ctx.currentTime;
   var clip = s.clips.get(UTF8ToString(path)) || s.tone, length = clip.duration * 1000;
   var behind = before && (before.released || probe) && now < before.ends + (probe ? length : 0);
-  // On the context's clock, behind the sound before; afresh once that clock has fallen half a
-  // second behind the page's (it stood still, holding the sound back), as a device on Linux.
+  // On the context's clock, behind the sound before, late if that clock lags the page's (a sink
+  // may take two seconds to begin); afresh once it lags by 3 s (it stands still, as Linux gives up
+  // a device that begins no sooner).
   var running = ctx.state === "running";
-  var follows = behind && running && before.endsAt !== null && before.endsAt - t - (before.ends - now) / 1000 < 0.5;
+  var follows = behind && running && before.endsAt !== null && before.endsAt - t - (before.ends - now) / 1000 < 3;
   var start = follows ? before.endsAt : t;
   s.nodes = s.nodes.filter((node) => node.endsAt > t);
   if (!follows) s.nodes.splice(0).forEach((node) => node.stop());
@@ -105,7 +107,7 @@ EM_JS(double, StartSound, (const char* path, bool probe), {
     node.endsAt = start + clip.duration;
     s.nodes.push(node);
   }
-  var ends = running ? now + (start - t) * 1000 + length : (behind ? before.ends : now) + length;
+  var ends = (follows || (behind && !running) ? before.ends : now) + length;  // the lag aside
   s.playing = { ends: ends, endsAt: running ? start + clip.duration : null, released: false };
   return ends;
 });
