@@ -62,10 +62,12 @@ dir=$(mktemp -d /tmp/brumbesang-sandbox.XXXXXX)
 trap 'kill -CONT $(cat "$dir/server") 2>/dev/null; kill $(jobs -p) $(cat "$dir/server") 2>/dev/null; wait; rm -rf "$dir"' EXIT
 # The sandbox's folder is the home too, where the sound servers and every other program keep their
 # configuration and state (PulseAudio's cookie, WirePlumber's restored volumes): the user's are
-# neither read nor written.
+# neither read nor written. It holds a test's files too (TEST_TMPDIR, unless given), so that two
+# tests that run at once keep apart.
 export XDG_RUNTIME_DIR=$dir PULSE_SERVER=unix:$dir/pulse/native SANDBOX_SOUND=${SANDBOX_SOUND:-pulseaudio} \
   DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/bus SANDBOX_SERVER="bash $(realpath "$0") --server" \
   SANDBOX_RECORD="parec -d capture.monitor --raw --format=s16le --rate=48000 --channels=1" HOME=$dir \
+  TEST_TMPDIR=${TEST_TMPDIR:-$dir} \
   XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data XDG_CACHE_HOME=$dir/cache
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork --nopidfile --syslog-only &
 Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp 3>"$dir/display" 2>/dev/null &
