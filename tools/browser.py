@@ -18,11 +18,8 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 
-class Files(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *_):
-        pass
-
-
+# The site's files, served quietly.
+Files = type("Files", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Files, directory=sys.argv[1]))
 threading.Thread(target=server.serve_forever, daemon=True).start()
 options = webdriver.ChromeOptions()
@@ -35,8 +32,7 @@ options.add_experimental_option("prefs", {"webkit.webprefs.default_font_size": i
 d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
-def load():
-    d.get(f"http://127.0.0.1:{server.server_port}/")
+def load(): d.get(f"http://127.0.0.1:{server.server_port}/")
 
 
 def keys(*names):
@@ -49,12 +45,10 @@ def keys(*names):
     chain.perform()
 
 
-def click(id):
-    d.find_element("id", id).click()
+def click(id): d.find_element("id", id).click()
 
 
-def js(code):
-    return d.execute_script(code)
+def js(code): return d.execute_script(code)
 
 
 def names():
@@ -63,8 +57,7 @@ def names():
                     if n.get("role", {}).get("value") in ("button", "textbox") and not n["ignored"])
 
 
-def offline():
-    server.shutdown()
+def offline(): server.shutdown()
 
 
 for line in sys.stdin:

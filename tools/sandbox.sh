@@ -43,9 +43,8 @@ if [ "${1:-}" = --server ]; then
   # stream for every sound), a stream of zeros with a short latency, which changes nothing in the
   # sum of what plays, keeps it in step, as a program that always plays would keep a desktop's.
   if [ -n "${SANDBOX_SETTLED:-}" ]; then
+    # Ready once 50 ms of sound play within half a second, which they do once that stream plays.
     pacat --latency-msec=10 --raw </dev/zero &>/dev/null &
-    ready 20 "pactl list sinks short | grep 'capture.*RUNNING'" "the sink's stream"
-    # Ready once 50 ms of sound play within half a second.
     ready 20 "head -c 8820 /dev/zero | timeout 0.5 pacat --raw --latency-msec=10" "the sink's pace"
   fi
   jobs -p >server

@@ -52,19 +52,14 @@ fi
 play_and_stop 1.wav
 xdotool key Tab End shift+Home type 4
 xdotool key Escape Tab End shift+Home type 6
-expect_box start 4
-expect_box end 6
+expect_box start 4 && expect_box end 6
 
 # The box rules, typed: the end box follows each key in the start box, and at most 999. A click
 # into a box past its text (away from the box's last click, lest it make a double click) puts the
 # cursor there and selects nothing.
-type_box start 1
-expect_box end 1
-xdotool mousemove --window "$window" 110 41 click 1 type 2
-expect_box end 12
-type_box end 1500
-expect_box end 999
-expect_box start 12
+type_box start 1 && expect_box end 1
+xdotool mousemove --window "$window" 110 41 click 1 type 2 && expect_box end 12
+type_box end 1500 && expect_box end 999 && expect_box start 12
 
 # Verses 99 to 100.
 type_box start 99 && type_box end 100 && click play

@@ -8,8 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/../../tools/desktop.sh"
 site=$work/site && cp -r "$1" "$site" && test_clips "$site" && echo "no WAV file" >"$site/9.wav"
 sox $(printf "$site/90.wav %.0s" {1..10}) "$work/90.wav" && mv "$work/90.wav" "$site"  # 0.8 s
-echo "tone 1990" >>"$work/tags"  # the stand-in tone
-record
+echo "tone 1990" >>"$work/tags" && record  # the stand-in tone's level; then the recording
 coproc browser { exec /usr/bin/python3 "$(dirname "$0")/../../tools/browser.py" "$site" 24; }
 # Runs the command $1 in the browser (see browser.py); its value in $got.
 b() { echo "${1//$'\n'/ }" >&"${browser[1]}" && read -r got <&"${browser[0]}" && [ "${got#error}" = "$got" ] || fail "$1: $got"; }
@@ -50,8 +49,7 @@ b "js('var box = txtVers1; box.value = 2; box.dispatchEvent(new Event(\"input\")
   expect_sounds "1.wav brumbe.wav 2.wav brumber.wav"
 played | awk '$1 == "brumbe.wav" && $2 < 1999 { exit 1 }' || fail "brumbe.wav was cut: $(played | xargs)"
 record && b "keys('space')" && wait_for 2 && b "keys('Tab', 'space')" && expect_sounds "1.wav brumbe.wav" && expect_cut stop
-b "keys('Tab', 'End', 'shift+Home', '4', 'Escape', 'Tab', 'End', 'shift+Home', '6')"
-box 0 4 && box 1 6
+b "keys('Tab', 'End', 'shift+Home', '4', 'Escape', 'Tab', 'End', 'shift+Home', '6')" && box 0 4 && box 1 6
 
 # The box rules, typed: the end box follows each key in the start box, and at most 999. A click
 # into a box types after its text.
