@@ -141,8 +141,8 @@ class SoundOut {
   }
 
   // Opens a device, starting SDL's driver afresh unless the last device worked; it plays what was
-  // kept for it since the try began. Called, as Close, with `lock` held; both let
-  // go of it while SDL works.
+  // kept for it since the try began. Called, as Close, with `lock` held; both let go of it while
+  // SDL works.
   void Open(std::unique_lock<std::mutex>& lock) {
     const bool restart = !driverWorks_;
     if (restart && tried_ && !ServerListens()) return Opened(0);
