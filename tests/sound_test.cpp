@@ -21,12 +21,13 @@ using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 const std::string kDir = testing::TempDir(), kClips = BRUMBESANG_CLIPS_DIR "/";
 const std::string kSilence = kClips + "silence.wav";
-// Whether the program's stream keeps 20 ms of sound or more on the server, against load: PulseAudio
-// tells a stream's Buffer Latency (us), PipeWire's PulseAudio service says 0 there and tells the
-// node.latency the stream asked for (frames/rate).
+// Whether the program's stream keeps enough sound on the server against load: PulseAudio tells a
+// stream's Buffer Latency (us; 20 ms or more); PipeWire's PulseAudio service says 0 there and tells
+// the node.latency it keeps the stream at (frames/rate; 50 ms or more: at 26 ms it ran dry when
+// busy).
 const char kBuffered[] =
     "pactl list sink-inputs | awk -F'[ \"/]+' '/Buffer Latency:/ && $3 >= 20000 || "
-    "/node.latency =/ && $3 * 50 >= $4 { ok = 1 } END { exit !ok }'";
+    "/node.latency =/ && $3 * 20 >= $4 { ok = 1 } END { exit !ok }'";
 
 const auto Sh = [](const std::string& command) { return std::system(command.c_str()) == 0; };
 const auto Sleep = [](int ms) { std::this_thread::sleep_for(milliseconds(ms)); };
@@ -167,7 +168,7 @@ TEST(SoundServer, ClipsWholeWithExactPausesAndNoHolesThenAStopCuts) {
   EXPECT_TRUE(Listed("sink-inputs", std::to_string(getpid()), true));  // heard, maybe late
   ASSERT_TRUE(platform::sndPlaySound(kDir + "long.wav", SND_ASYNC));
   Heard(kDir + "played.raw", 10);
-  EXPECT_TRUE(Sh(kBuffered)) << "the program keeps under 20 ms of sound on the server";
+  EXPECT_TRUE(Sh(kBuffered)) << "the program keeps too little sound on the server";
   platform::sndPlaySound(kSilence, SND_SYNC);
   const std::vector<capture::Sound> sounds = played();
   ASSERT_EQ(sounds.size(), 10u);  // three clips a verse, and the clip cut
